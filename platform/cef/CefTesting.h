@@ -1,0 +1,105 @@
+// The test backend's automation: tests drive a browser's page and observe
+// what the engine was asked to do. In-process for tests that link the engine;
+// the same operations are served on a loopback TCP port when the process is
+// started with --engine-automation=<port> (and only then).
+//
+// Every driving call is asynchronous: it hands the event to the engine
+// thread that owns it and returns at once (false for an unknown browser or
+// when the engine does not run). Engine callbacks reach windows by
+// SendMessageW, so a test waits for results while pumping its own messages.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace cef_testing {
+
+struct ScriptArg {
+    enum Kind { kUndefined, kNull, kBool, kInt, kDouble, kString } kind = kUndefined;
+    bool boolValue = false;
+    int intValue = 0;
+    double doubleValue = 0;
+    std::u16string stringValue;
+
+    static ScriptArg String(const std::u16string& text);
+    static ScriptArg Int(int value);
+    static ScriptArg Double(double value);
+};
+
+struct DownloadProgress {
+    bool inProgress = true;
+    bool complete = false;
+    bool canceled = false;
+    int percent = -1;
+    int64_t speed = 0;
+    int64_t received = 0;
+    int64_t total = 0;
+};
+
+// What the engine observed or was asked to do, in order. Kinds and fields:
+//   "browser-created"    id, parent HWND (decimal), url
+//   "load-url"           url                      (CefFrame::LoadURL from the client)
+//   "reload-ignore-cache" url
+//   "host-focus"         "1" | "0"
+//   "navigation"         url, "allowed" | "canceled"
+//   "popup"              url, frame name, "canceled" | "opened"
+//   "auth"               "continued" | "canceled", user, password
+//   "download"           path, "dialog" | "no-dialog" | "refused"
+//   "context-menu"       type flags, entries left
+//   "before-unload"      "suppressed" | "dialog"
+//   "console"            "swallowed" | "logged"
+//   "cookie"             url, name, value, domain, path, secure, httponly,
+//                        has_expires, "io" | "wrong-thread", "set" | "refused"
+//   "to-render"          message name, arguments...   (browser -> render)
+//   "to-browser"         message name, arguments...   (render -> browser)
+//   "body-attribute"     frame index, name, value | "" (reply to QueryBody)
+//   "render-started"     pid, the render process's command line
+//   "render-ended"       pid, reason
+//   "protocol-error"     what was wrong
+//   "thread-violation"   expected thread, function
+struct Record {
+    int browserId = 0;
+    std::string kind;
+    std::vector<std::u16string> fields;
+};
+
+bool IsTestBackend();
+std::vector<int> BrowserIds();
+// Records since the given sequence number; `next` receives the number to
+// pass next time.
+std::vector<Record> RecordsSince(size_t from, size_t* next);
+
+// ---- The page ----------------------------------------------------------
+// A load that ends in `frames` frames (main frame first, sub-frames named
+// "frame1", ...): context created in each, load end for each with the status,
+// then the loading state goes idle.
+bool FinishLoad(int browserId, int frames, int httpStatus, const std::u16string& mainUrl);
+bool ChangeTitle(int browserId, const std::u16string& title);
+bool ChangeAddress(int browserId, int frameIndex, const std::u16string& url);
+bool ChangeLoadingState(int browserId, bool loading, bool canGoBack, bool canGoForward);
+bool ChangeStatus(int browserId, const std::u16string& text);
+bool ReportLoadError(int browserId, int frameIndex, int errorCode, const std::u16string& url);
+bool ConsoleMessage(int browserId, const std::u16string& text);
+// Calls a function of the frame's global object in the render process.
+bool CallFunction(int browserId, int frameIndex, const std::u16string& name,
+                  const std::vector<ScriptArg>& args);
+// Gives the focus to an element of the frame (with a title attribute when
+// `title` is given), or to none.
+bool FocusElement(int browserId, int frameIndex, bool element, bool hasTitle,
+                  const std::u16string& title);
+bool SetHasBody(int browserId, int frameIndex, bool hasBody);
+bool QueryBodyAttribute(int browserId, int frameIndex, const std::u16string& name);
+bool RequestPopup(int browserId, int frameIndex, const std::u16string& url,
+                  const std::u16string& frameName);
+bool RequestCredentials(int browserId, bool isProxy, const std::u16string& host, int port,
+                        const std::u16string& realm, const std::u16string& scheme);
+bool StartDownload(int browserId, const std::u16string& url, const std::u16string& suggestedName,
+                   const std::vector<DownloadProgress>& progress);
+bool OpenContextMenu(int browserId, int typeFlags, int entries);
+bool BeforeUnload(int browserId);
+// Ends the browser's render process the hard way, as a crash would.
+bool KillRenderProcess(int browserId);
+uint32_t RenderProcessId(int browserId);
+
+}  // namespace cef_testing
