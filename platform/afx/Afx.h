@@ -10,8 +10,13 @@
 #include <commctrl.h>
 
 #include "afx/String.h"
+#include "afx/CmdTarget.h"
 #include "afx/WinThread.h"
 #include "afx/WinApp.h"
+#include "afx/Wnd.h"
+#include "afx/Dialog.h"
+#include "afx/Button.h"
+#include "afx/FrameWnd.h"
 
 #include "afx/AfxResource.h"
 

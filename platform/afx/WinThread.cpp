@@ -3,14 +3,22 @@
 int CWinThread::ExitInstance() { return m_exitCode; }
 
 BOOL CWinThread::PreTranslateMessage(MSG* msg) {
-    // Keyboard accelerators and dialog navigation of the frame the message
-    // belongs to are added by the window classes that own them.
-    (void)msg;
+    HWND top = nullptr;
+    for (HWND window = msg->hwnd; window; window = ::GetParent(window)) {
+        CWnd* object = CWnd::FromHandlePermanent(window);
+        if (object && object->PreTranslateMessage(msg)) return TRUE;
+        top = window;
+        if (!(GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) break;
+    }
+    // Modeless windows of their own still get the main window's accelerators.
+    CWnd* main = CWnd::FromHandlePermanent(m_hMainWnd);
+    if (main && top != m_hMainWnd && main->PreTranslateMessage(msg)) return TRUE;
     return FALSE;
 }
 
 BOOL CWinThread::OnIdle(LONG count) {
-    (void)count;
+    // Temporary window objects live until the thread has nothing to do.
+    if (count == 0) CWnd::DeleteTempMap();
     return FALSE;
 }
 

@@ -3,20 +3,19 @@
 // then blocks in the queue.
 #pragma once
 
-#include <windows.h>
+#include "afx/CmdTarget.h"
 
 class CWnd;
 
-class CWinThread {
+class CWinThread : public CCmdTarget {
 public:
     CWinThread() = default;
-    virtual ~CWinThread() = default;
-    CWinThread(const CWinThread&) = delete;
-    CWinThread& operator=(const CWinThread&) = delete;
 
     virtual BOOL InitInstance() { return FALSE; }
     virtual int ExitInstance();
     virtual int Run();
+    // Offers the message to the windows it is meant for, innermost first,
+    // then to the main window.
     virtual BOOL PreTranslateMessage(MSG* msg);
     virtual BOOL OnIdle(LONG count);
     // Dispatches one message; false once WM_QUIT arrived.
