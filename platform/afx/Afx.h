@@ -19,6 +19,7 @@
 #include "afx/FrameWnd.h"
 
 #include "afx/AfxResource.h"
+#include "afx/WideText.h"
 
 CWinApp* AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();

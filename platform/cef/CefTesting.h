@@ -25,6 +25,8 @@ struct ScriptArg {
     static ScriptArg String(const std::u16string& text);
     static ScriptArg Int(int value);
     static ScriptArg Double(double value);
+    static ScriptArg Bool(bool value);
+    static ScriptArg Null();
 };
 
 struct DownloadProgress {
@@ -37,15 +39,20 @@ struct DownloadProgress {
     int64_t total = 0;
 };
 
-// What the engine observed or was asked to do, in order. Kinds and fields:
+// What the engine observed or was asked to do, in order. Kinds and fields
+// (a field longer than 65536 UTF-16 units is cut there):
 //   "browser-created"    id, parent HWND (decimal), url
+//   "browser-failed"     error code                (its window could not be made)
+//   "browser-closed"     (none)
 //   "load-url"           url                      (CefFrame::LoadURL from the client)
+//   "reload"             url
 //   "reload-ignore-cache" url
 //   "host-focus"         "1" | "0"
 //   "navigation"         url, "allowed" | "canceled"
 //   "popup"              url, frame name, "canceled" | "opened"
 //   "auth"               "continued" | "canceled", user, password
 //   "download"           path, "dialog" | "no-dialog" | "refused"
+//   "download-canceled"  url                      (the client canceled it)
 //   "context-menu"       type flags, entries left
 //   "before-unload"      "suppressed" | "dialog"
 //   "console"            "swallowed" | "logged"
@@ -53,10 +60,17 @@ struct DownloadProgress {
 //                        has_expires, "io" | "wrong-thread", "set" | "refused"
 //   "to-render"          message name, arguments...   (browser -> render)
 //   "to-browser"         message name, arguments...   (render -> browser)
-//   "body-attribute"     frame index, name, value | "" (reply to QueryBody)
+//   "body-attribute"     frame index, name, value | "", "body" | "no-body"
+//                                                 (reply to QueryBodyAttribute)
+//   "script-call"        frame index, function name, "handled" | "not-handled" |
+//                        "exception: <text>" | "no-function" | "no-frame"
+//                                                 (reply to CallFunction)
 //   "render-started"     pid, the render process's command line
-//   "render-ended"       pid, reason
-//   "protocol-error"     what was wrong
+//   "render-ended"       pid, "closed" | "killed" | "protocol-error" |
+//                        "connect-failed" | "launch-failed" | "exited <code>" |
+//                        "broken-pipe"
+//   "protocol-error"     what was wrong           (the render process is ended)
+//   "automation-error"   what was wrong           (e.g. "no frame 3")
 //   "thread-violation"   expected thread, function
 struct Record {
     int browserId = 0;
@@ -100,6 +114,16 @@ bool OpenContextMenu(int browserId, int typeFlags, int entries);
 bool BeforeUnload(int browserId);
 // Ends the browser's render process the hard way, as a crash would.
 bool KillRenderProcess(int browserId);
+// 0 while the browser has no render process running.
 uint32_t RenderProcessId(int browserId);
+
+// Makes the browser's render process write a malformed frame to the browser
+// process, which must end that render process and carry on.
+enum GarbageKind {
+    kGarbageOversized = 1,    // a length prefix beyond the frame size limit
+    kGarbageUnknownType = 2,  // a well-formed frame of no known message type
+    kGarbageBadPayload = 3,   // a message whose fields run past its frame
+};
+bool RenderSendsGarbage(int browserId, int kind);
 
 }  // namespace cef_testing

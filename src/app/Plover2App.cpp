@@ -1,8 +1,20 @@
 #include "app/Plover2App.h"
 
+#include "app/AboutDlg.h"
+#include "app/DebugDialog.h"
+#include "app/DebugDialog2.h"
 #include "app/ImageManager.h"
+#include "browser/ClientApp.h"
+#include "cef/CefProcess.h"
 #include "res/resource.h"
+#include "shell/BackgroundWnd.h"
+#include "shell/LoginWnd.h"
+#include "shell/MainFrame.h"
+#include "shell/TopWnd.h"
 
+#include <winsock2.h>
+
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -25,28 +37,196 @@ ResourceBytes FindResourceBytes(int id, LPCWSTR type) {
 }
 }  // namespace
 
+int g_loginScreenActive = 0;
+int g_bossKeyPending = 1;
+
+namespace {
+// The profile's registry key; the client stores nothing there itself.
+constexpr wchar_t kVendorDomain[] = L"vantor.example";
+constexpr DWORD kMainFrameStyle = 0x00CF8000;  // overlapped window, title from the document
+constexpr DWORD kBackgroundExtraStyles = WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CPlover2App, CWinApp)
+ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+END_MESSAGE_MAP()
+
 CPlover2App::CPlover2App() = default;
+
+CPlover2App::~CPlover2App() {
+    // The engine's only shutdown when start-up ended at an address prompt;
+    // after ExitInstance it has nothing left to do.
+    cef_shutdown();
+    delete m_pTopWnd;
+    delete m_pLoginWnd;
+    delete m_pBackgroundWnd;
+    m_clientApp = nullptr;
+}
 
 BOOL CPlover2App::InitInstance() {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     CWinApp::InitInstance();
 
-    Gdiplus::GdiplusStartupInput gdiplusInput;
-    Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr);
-
+    m_clientApp = new ClientApp();
+    // An engine sub-process ends here, through ExitInstance, with exit code 0.
+    if (cef_execute_process(CefMainArgs(m_hInstance), m_clientApp.get(), nullptr) >= 0) {
+        return FALSE;
+    }
+    StartEngine();
+    if (!StartPlatformServices()) return FALSE;
     LoadResources();
     if (!m_layout.games.empty()) SelectGame(m_layout.games.begin()->first);
+    if (!CreateMainFrame()) return FALSE;
 
-    // The windows come next; until they exist the client ends here.
-    return FALSE;
+    CString title;
+    title.LoadString(IDS_GAME_TITLE);
+    m_pBackgroundWnd = new CBackgroundWnd;
+    m_pBackgroundWnd->Create(IDD_BACKGROUND, CWnd::FromHandle(m_hMainWnd));
+    m_pBackgroundWnd->ModifyStyle(0, kBackgroundExtraStyles);
+    m_pBackgroundWnd->SetWindowText(title);
+
+    if (!HasLoginAndLogoutPanels()) return FALSE;
+    AskMissingAddresses();
+
+    CreateLoginScreen();
+    ShowLoginScreen();
+    return TRUE;
+}
+
+bool CPlover2App::StartEngine() {
+    CefSettings settings;
+    settings.no_sandbox = true;
+    settings.multi_threaded_message_loop = true;
+    CString cachePath;
+    cachePath.Format(L"%scache_vantor", TempPath().c_str());
+    settings.cache_path = cachePath.Str();
+    m_cefInitialized =
+        cef_initialize(CefMainArgs(m_hInstance), settings, m_clientApp.get(), nullptr);
+    return m_cefInitialized != 0;
+}
+
+bool CPlover2App::StartPlatformServices() {
+    WSADATA sockets;
+    if (WSAStartup(MAKEWORD(2, 2), &sockets) != 0) {
+        AfxMessageBox(IDS_NETWORK_FAILED);
+        return false;
+    }
+    if (FAILED(OleInitialize(nullptr))) {
+        AfxMessageBox(IDS_OLE_INIT_FAILED);
+        return false;
+    }
+    SetRegistryKey(kVendorDomain);
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr);
+    return true;
+}
+
+bool CPlover2App::CreateMainFrame() {
+    CMainFrame* frame = new CMainFrame;
+    if (!frame->LoadFrame(IDR_MAINFRAME, kMainFrameStyle)) {
+        delete frame;
+        return false;
+    }
+    m_hMainWnd = frame->m_hWnd;
+    return true;
+}
+
+bool CPlover2App::HasLoginAndLogoutPanels() {
+    // Start-up needs both pages; a layout without them cannot show anything
+    // useful, so say what is missing and end.
+    UINT missing = 0;
+    if (!CurrentGame()) {
+        missing = IDS_LAYOUT_NO_GAME;
+    } else if (!FindWeb(u"login", u"login")) {
+        missing = IDS_LAYOUT_NO_LOGIN;
+    } else if (!FindWeb(u"gamemain", u"logout")) {
+        missing = IDS_LAYOUT_NO_LOGOUT;
+    }
+    if (missing) AfxMessageBox(missing, MB_OK | MB_ICONERROR);
+    return missing == 0;
+}
+
+// Asks for the address of an unconfigured panel; cancelling ends the
+// process at once, without ExitInstance.
+template <class Prompt>
+static void AskAddress(WebPanel* panel) {
+    if (!panel || panel->flag != 0) return;
+    std::u16string entered;
+    {
+        Prompt prompt;
+        if (prompt.DoModal() != IDOK) std::exit(0);
+        entered = ToU16(prompt.m_text.Str());
+    }
+    panel->url = entered;
+    panel->flag = 1;
+}
+
+bool CPlover2App::AskMissingAddresses() {
+    AskAddress<CDebugDialog>(FindWeb(u"login", u"login"));
+    AskAddress<CDebugDialog2>(FindWeb(u"gamemain", u"logout"));
+    return true;
+}
+
+void CPlover2App::CreateLoginScreen() {
+    m_pLoginWnd = new CLoginWnd;
+    m_pLoginWnd->Create(IDD_LOGIN, m_pBackgroundWnd);
+    m_pTopWnd = new CTopWnd;
+    m_pTopWnd->Create(IDD_TOP, m_pLoginWnd);
+}
+
+void CPlover2App::ShowLoginScreen() {
+    g_loginScreenActive = 1;
+    for (CWnd* window : {static_cast<CWnd*>(m_pBackgroundWnd), static_cast<CWnd*>(m_pLoginWnd),
+                         static_cast<CWnd*>(m_pTopWnd)}) {
+        window->ShowWindow(SW_SHOW);
+        window->UpdateWindow();
+    }
+    m_pBackgroundWnd->CenterWindow();
+}
+
+BOOL CPlover2App::PreTranslateMessage(MSG* msg) {
+    g_bossKeyPending = 0;
+    return CWinApp::PreTranslateMessage(msg);
 }
 
 int CPlover2App::ExitInstance() {
+    if (m_cefInitialized) {
+        m_cefInitialized = 0;
+        CefRefPtr<ClientApp> released = m_clientApp;
+        m_clientApp = nullptr;
+        released = nullptr;
+        cef_shutdown();
+    }
     CImageManager::Instance().Clear();
     if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
     m_gdiplusToken = 0;
     return 0;
+}
+
+void CPlover2App::OnAppAbout() {
+    CAboutDlg about;
+    about.DoModal();
+}
+
+std::wstring CPlover2App::TempPath() {
+    wchar_t path[MAX_PATH + 1] = {};
+    DWORD length = GetTempPathW(MAX_PATH, path);
+    return std::wstring(path, length <= MAX_PATH ? length : 0);
+}
+
+void CPlover2App::ShowGameWindow(const std::u16string& url, const std::u16string& text) {
+    m_gameAddress = url;
+    m_serverText = text;
+    for (CWnd* window : {static_cast<CWnd*>(m_pBackgroundWnd), static_cast<CWnd*>(m_pLoginWnd),
+                         static_cast<CWnd*>(m_pTopWnd)}) {
+        window->ShowWindow(SW_HIDE);
+    }
+    CWnd* frame = CWnd::FromHandle(m_hMainWnd);
+    frame->CenterWindow();
+    frame->ShowWindow(SW_MAXIMIZE);
+    ::SetActiveWindow(m_hMainWnd);
+    ::SetForegroundWindow(m_pBackgroundWnd->m_hWnd);
 }
 
 void CPlover2App::LoadResources() {

@@ -1,21 +1,37 @@
-// The application object: start-up, the embedded resources, the layout model
-// and the current game, shutdown.
+// The application object: start-up and shutdown, the embedded resources, the
+// layout model and the current game, and the switching between the login
+// screen and the game window.
 #pragma once
 
 #include "afx/AfxGdiPlus.h"
+#include "cef/CefBase.h"
 #include "layout/LayoutConfig.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
+class CBackgroundWnd;
+class CLoginWnd;
+class CMainFrame;
+class CTopWnd;
+class ClientApp;
+
+// 1 while the login screen is the current screen, 0 while the game window is.
+extern int g_loginScreenActive;
+// Set until the first message the application pre-translates.
+extern int g_bossKeyPending;
+
 class CPlover2App : public CWinApp {
 public:
     CPlover2App();
+    ~CPlover2App() override;
 
     BOOL InitInstance() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
     int ExitInstance() override;
 
+    // ---- Resources ---------------------------------------------------------
     // The layout description into m_layout, then every embedded picture into
     // the image store.
     void LoadResources();
@@ -24,15 +40,40 @@ public:
     static std::vector<char> LoadXmlResource(int id);
     static std::unique_ptr<Gdiplus::Bitmap> CreateBitmapFromMemory(const void* bytes, size_t size);
 
+    // ---- Layout ------------------------------------------------------------
     // Makes `name` the current game when the layout has it.
     void SelectGame(const std::u16string& name);
     const GameConfig* CurrentGame() const { return m_layout.FindGame(m_currentGame); }
     WebPanel* FindWeb(const std::u16string& window, const std::u16string& function);
     WebPanel* FindGameMainWeb(const std::u16string& function);
+    static std::wstring TempPath();
+
+    // ---- Screens -----------------------------------------------------------
+    void ShowGameWindow(const std::u16string& url, const std::u16string& text);
 
     LayoutConfig m_layout;
     ULONG_PTR m_gdiplusToken = 0;
+    std::u16string m_gameAddress;
+    std::u16string m_serverText;
     std::u16string m_currentGame;
+    CBackgroundWnd* m_pBackgroundWnd = nullptr;
+    CLoginWnd* m_pLoginWnd = nullptr;
+    CTopWnd* m_pTopWnd = nullptr;
+    int m_cefInitialized = 0;
+    CefRefPtr<ClientApp> m_clientApp;
+
+protected:
+    void OnAppAbout();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    bool StartEngine();
+    bool StartPlatformServices();
+    bool CreateMainFrame();
+    bool AskMissingAddresses();
+    bool HasLoginAndLogoutPanels();
+    void CreateLoginScreen();
+    void ShowLoginScreen();
 };
 
 extern CPlover2App theApp;

@@ -1,0 +1,145 @@
+// Prints the top-level windows of a process, and their children, one JSON
+// object a line, so the end-to-end tests can read what a player would see:
+// classes, titles, rectangles, styles, visibility, owners and child ids.
+//   WinInspect.exe [exe name]   windows of processes with that image name
+//                               (all windows without one)
+//   WinInspect.exe procs        processes: pid, parent pid, image name
+//   WinInspect.exe post <hwnd> <message> <wParam> <lParam>
+//                               posts a message, as the taskbar or the system would
+#include <windows.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+std::string Utf8(const wchar_t* text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(size > 0 ? size - 1 : 0, '\0');
+    if (size > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], size, nullptr, nullptr);
+    return out;
+}
+
+std::string Quoted(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::wstring ImageName(DWORD pid) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return L"";
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    std::wstring name;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID == pid) {
+            name = entry.szExeFile;
+            break;
+        }
+    }
+    CloseHandle(snapshot);
+    size_t slash = name.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? name : name.substr(slash + 1);
+}
+
+void PrintProcesses() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        std::printf("{\"pid\": %lu, \"parent\": %lu, \"exe\": %s}\n", entry.th32ProcessID,
+                    entry.th32ParentProcessID, Quoted(Utf8(entry.szExeFile)).c_str());
+    }
+    CloseHandle(snapshot);
+}
+
+void Print(HWND window, HWND parent) {
+    wchar_t className[256] = {}, title[512] = {};
+    GetClassNameW(window, className, 256);
+    GetWindowTextW(window, title, 512);
+    RECT rect = {}, client = {};
+    GetWindowRect(window, &rect);
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    DWORD pid = 0;
+    DWORD thread = GetWindowThreadProcessId(window, &pid);
+    std::printf(
+        "{\"hwnd\": %llu, \"parent\": %llu, \"owner\": %llu, \"pid\": %lu, \"thread\": %lu, "
+        "\"class\": %s, \"title\": %s, \"x\": %ld, \"y\": %ld, \"width\": %ld, \"height\": %ld, "
+        "\"client_x\": %ld, \"client_y\": %ld, \"client_width\": %ld, \"client_height\": %ld, "
+        "\"style\": %lu, \"exstyle\": %lu, \"visible\": %s, \"iconic\": %s, \"zoomed\": %s, "
+        "\"enabled\": %s, \"id\": %d}\n",
+        (unsigned long long)(UINT_PTR)window, (unsigned long long)(UINT_PTR)parent,
+        (unsigned long long)(UINT_PTR)GetWindow(window, GW_OWNER), pid, thread,
+        Quoted(Utf8(className)).c_str(), Quoted(Utf8(title)).c_str(), rect.left, rect.top,
+        rect.right - rect.left, rect.bottom - rect.top, origin.x, origin.y, client.right,
+        client.bottom, (unsigned long)GetWindowLongW(window, GWL_STYLE),
+        (unsigned long)GetWindowLongW(window, GWL_EXSTYLE),
+        IsWindowVisible(window) ? "true" : "false", IsIconic(window) ? "true" : "false",
+        IsZoomed(window) ? "true" : "false", IsWindowEnabled(window) ? "true" : "false",
+        parent ? GetDlgCtrlID(window) : 0);
+}
+
+struct Filter {
+    std::wstring exe;
+};
+
+BOOL CALLBACK EachChild(HWND window, LPARAM lParam) {
+    HWND parent = reinterpret_cast<HWND>(lParam);
+    // EnumChildWindows walks every descendant; print each with its direct parent.
+    (void)parent;
+    Print(window, GetParent(window));
+    return TRUE;
+}
+
+BOOL CALLBACK EachTopLevel(HWND window, LPARAM lParam) {
+    const Filter* filter = reinterpret_cast<const Filter*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (!filter->exe.empty() && _wcsicmp(ImageName(pid).c_str(), filter->exe.c_str()) != 0) {
+        return TRUE;
+    }
+    Print(window, nullptr);
+    EnumChildWindows(window, EachChild, reinterpret_cast<LPARAM>(window));
+    return TRUE;
+}
+}  // namespace
+
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argc == 6 && std::wstring(argv[1]) == L"post") {
+        auto number = [](const wchar_t* text) { return std::wcstoull(text, nullptr, 0); };
+        HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number(argv[2])));
+        BOOL posted = PostMessageW(window, static_cast<UINT>(number(argv[3])),
+                                   static_cast<WPARAM>(number(argv[4])),
+                                   static_cast<LPARAM>(number(argv[5])));
+        return posted ? 0 : 1;
+    }
+    if (argc == 2 && std::wstring(argv[1]) == L"procs") {
+        PrintProcesses();
+        return 0;
+    }
+    Filter filter = {argc > 1 ? argv[1] : L""};
+    EnumWindows(EachTopLevel, reinterpret_cast<LPARAM>(&filter));
+    std::fflush(stdout);
+    return 0;
+}
