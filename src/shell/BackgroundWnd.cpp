@@ -1,6 +1,7 @@
 #include "shell/BackgroundWnd.h"
 
 #include "afx/AfxGdiPlus.h"
+#include "afx/ScopedGdi.h"
 #include "app/ImageManager.h"
 #include "app/Plover2App.h"
 #include "res/resource.h"
@@ -61,35 +62,34 @@ void CBackgroundWnd::RenderLayered() {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    ScopedScreenDC screen;
+    ScopedMemoryDC memory(screen.get());
     void* bits = nullptr;
-    HBITMAP surface = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (surface && bits) {
-        HGDIOBJ old = SelectObject(memory, surface);
-        {
-            Gdiplus::Bitmap canvas(size.cx, size.cy, size.cx * 4, PixelFormat32bppPARGB,
-                                   static_cast<BYTE*>(bits));
-            Gdiplus::Graphics graphics(&canvas);
-            for (const PlacedSprite& sprite : m_sprites) {
-                Gdiplus::Bitmap* picture = CImageManager::Instance().Find(sprite.image);
-                if (!picture) continue;
-                int width = sprite.right - sprite.left;
-                int height = sprite.bottom - sprite.top;
-                graphics.DrawImage(picture, Gdiplus::Rect(sprite.left, sprite.top, width, height),
-                                   0, 0, width, height, Gdiplus::UnitPixel);
-            }
-        }
-        ModifyStyleEx(0, WS_EX_LAYERED);
-        POINT origin = {0, 0};
-        BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        UpdateLayeredWindow(m_hWnd, screen, &position, &size, memory, &origin, 0, &blend,
-                            ULW_ALPHA);
-        SelectObject(memory, old);
+    ScopedGdiObject surface(
+        CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!surface.get() || !bits || !memory.get()) return;
+    ScopedSelectObject selected(memory.get(), surface.get());
+    DrawSprites(bits, size);
+
+    ModifyStyleEx(0, WS_EX_LAYERED);
+    POINT origin = {0, 0};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    UpdateLayeredWindow(m_hWnd, screen.get(), &position, &size, memory.get(), &origin, 0, &blend,
+                        ULW_ALPHA);
+}
+
+void CBackgroundWnd::DrawSprites(void* bits, SIZE size) const {
+    Gdiplus::Bitmap canvas(size.cx, size.cy, size.cx * 4, PixelFormat32bppPARGB,
+                           static_cast<BYTE*>(bits));
+    Gdiplus::Graphics graphics(&canvas);
+    for (const PlacedSprite& sprite : m_sprites) {
+        Gdiplus::Bitmap* picture = CImageManager::Instance().Find(sprite.image);
+        if (!picture) continue;
+        int width = sprite.right - sprite.left;
+        int height = sprite.bottom - sprite.top;
+        graphics.DrawImage(picture, Gdiplus::Rect(sprite.left, sprite.top, width, height), 0, 0,
+                           width, height, Gdiplus::UnitPixel);
     }
-    if (surface) DeleteObject(surface);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
 }
 
 LRESULT CBackgroundWnd::OnNcHitTest(WPARAM, LPARAM) { return HTCAPTION; }

@@ -28,4 +28,6 @@ protected:
 private:
     void LoadSprites();
     void RenderLayered();
+    // Draws the sprites, in order, into a premultiplied 32-bit surface.
+    void DrawSprites(void* bits, SIZE size) const;
 };

@@ -1,18 +1,13 @@
 #include "cef/backend/CommandLineImpl.h"
 
+#include "cef/backend/AsciiCase.h"
+
 #include <windows.h>
 
 #include <algorithm>
 
 namespace cefimpl {
 namespace {
-
-std::u16string Lower(std::u16string text) {
-    for (char16_t& c : text) {
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    }
-    return text;
-}
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
@@ -127,7 +122,7 @@ void CefCommandLineImpl::InitFromString(const CefString& commandLine) {
 
 void CefCommandLineImpl::AddSwitch(const std::u16string& name, const std::u16string& value,
                                    bool hasValue) {
-    m_switches.push_back(Switch{Lower(name), value, hasValue});
+    m_switches.push_back(Switch{AsciiLower(name), value, hasValue});
 }
 
 std::vector<std::u16string> CefCommandLineImpl::ArgvLocked() const {
@@ -160,14 +155,14 @@ CefString CefCommandLineImpl::GetProgram() {
 }
 
 bool CefCommandLineImpl::HasSwitch(const CefString& name) {
-    std::u16string wanted = Lower(name.ToString16());
+    std::u16string wanted = AsciiLower(name.ToString16());
     std::lock_guard<std::mutex> lock(m_mutex);
     return std::any_of(m_switches.begin(), m_switches.end(),
                        [&](const Switch& s) { return s.name == wanted; });
 }
 
 CefString CefCommandLineImpl::GetSwitchValue(const CefString& name) {
-    std::u16string wanted = Lower(name.ToString16());
+    std::u16string wanted = AsciiLower(name.ToString16());
     std::lock_guard<std::mutex> lock(m_mutex);
     // The last occurrence wins, so an appended switch overrides an earlier one.
     for (auto it = m_switches.rbegin(); it != m_switches.rend(); ++it) {

@@ -1,5 +1,7 @@
 #include "cef/backend/CookieManagerImpl.h"
 
+#include "cef/backend/AsciiCase.h"
+
 #include "cef/CefUrl.h"
 #include "cef/backend/RecordLog.h"
 #include "cef/backend/ThreadRegistry.h"
@@ -7,16 +9,9 @@
 namespace cefimpl {
 namespace {
 
-std::u16string Lower(std::u16string text) {
-    for (char16_t& c : text) {
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    }
-    return text;
-}
-
 // A cookie's domain must be the URL's host or a domain above it.
 bool DomainMatches(const std::u16string& host, std::u16string domain) {
-    domain = Lower(domain);
+    domain = AsciiLower(domain);
     if (!domain.empty() && domain[0] == u'.') domain.erase(0, 1);
     if (domain.empty() || host == domain) return true;
     return host.size() > domain.size() &&
