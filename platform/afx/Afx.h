@@ -17,6 +17,11 @@
 #include "afx/Dialog.h"
 #include "afx/Button.h"
 #include "afx/FrameWnd.h"
+#include "afx/MDIFrameWnd.h"
+#include "afx/MDIChildWnd.h"
+#include "afx/Document.h"
+#include "afx/View.h"
+#include "afx/DocTemplate.h"
 
 #include "afx/AfxResource.h"
 #include "afx/WideText.h"

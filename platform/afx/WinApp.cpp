@@ -11,6 +11,23 @@ CWinApp::~CWinApp() {
     if (g_app == this) g_app = nullptr;
 }
 
+void CWinApp::AddDocTemplate(CDocTemplate* docTemplate) { m_templates.emplace_back(docTemplate); }
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
+    info.m_nShellCommand = CCommandLineInfo::FileNew;
+}
+
+BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info) {
+    if (info.m_nShellCommand != CCommandLineInfo::FileNew) return TRUE;
+    OnFileNew();
+    return !m_lastFileNewFailed;
+}
+
+void CWinApp::OnFileNew() {
+    CDocTemplate* docTemplate = FirstDocTemplate();
+    m_lastFileNewFailed = !docTemplate || !docTemplate->OpenDocumentFile(nullptr);
+}
+
 BOOL CWinApp::InitInstance() { return TRUE; }
 
 int CWinApp::ExitInstance() { return m_exitCode; }

@@ -3,11 +3,15 @@
 #include "app/AboutDlg.h"
 #include "app/DebugDialog.h"
 #include "app/DebugDialog2.h"
+#include "app/Plover2Doc.h"
 #include "app/ImageManager.h"
 #include "browser/ClientApp.h"
+#include "browser/Plover2View.h"
 #include "cef/CefProcess.h"
 #include "res/resource.h"
+#include "services/Hotkey.h"
 #include "shell/BackgroundWnd.h"
+#include "shell/ChildFrame.h"
 #include "shell/LoginWnd.h"
 #include "shell/MainFrame.h"
 #include "shell/TopWnd.h"
@@ -77,7 +81,12 @@ BOOL CPlover2App::InitInstance() {
     if (!StartPlatformServices()) return FALSE;
     LoadResources();
     if (!m_layout.games.empty()) SelectGame(m_layout.games.begin()->first);
+    m_pDocTemplate = new CMultiDocTemplate(IDR_PLOVER2TYPE, AfxFactory<CPlover2Doc>(),
+                                           AfxFactory<CChildFrame>(), AfxFactory<CPlover2View>());
+    AddDocTemplate(m_pDocTemplate);
     if (!CreateMainFrame()) return FALSE;
+    CCommandLineInfo commandLine;
+    ParseCommandLine(commandLine);
 
     CString title;
     title.LoadString(IDS_GAME_TITLE);
@@ -91,6 +100,7 @@ BOOL CPlover2App::InitInstance() {
 
     CreateLoginScreen();
     ShowLoginScreen();
+    if (!ProcessShellCommand(commandLine)) return FALSE;
     return TRUE;
 }
 
@@ -186,8 +196,15 @@ void CPlover2App::ShowLoginScreen() {
 }
 
 BOOL CPlover2App::PreTranslateMessage(MSG* msg) {
-    g_bossKeyPending = 0;
-    return CWinApp::PreTranslateMessage(msg);
+    // The saved boss key is registered on the first message the pump sees,
+    // which may be inside an address prompt's modal loop.
+    if (g_bossKeyPending) {
+        g_bossKeyPending = 0;
+        Hotkey().Restore();
+    }
+    BOOL handled = CWinApp::PreTranslateMessage(msg);
+    if (g_loginScreenActive == 0 && msg->message == WM_HOTKEY) Hotkey().Toggle();
+    return handled;
 }
 
 int CPlover2App::ExitInstance() {
@@ -215,18 +232,116 @@ std::wstring CPlover2App::TempPath() {
     return std::wstring(path, length <= MAX_PATH ? length : 0);
 }
 
-void CPlover2App::ShowGameWindow(const std::u16string& url, const std::u16string& text) {
-    m_gameAddress = url;
-    m_serverText = text;
+// ---- Screens -------------------------------------------------------------
+
+CDocument* CPlover2App::FindPanelDocument(const std::u16string& name) {
+    if (!m_pDocTemplate) return nullptr;
+    std::wstring wanted = ToWide(name);
+    for (CDocument* document : m_pDocTemplate->Documents()) {
+        if (document->GetTitle().IsEmpty()) document->SetTitle(wanted.c_str());
+        if (document->GetTitle().CompareNoCase(wanted.c_str()) == 0) return document;
+    }
+    return nullptr;
+}
+
+CPlover2View* CPlover2App::FirstView(CDocument* document) {
+    return document ? static_cast<CPlover2View*>(document->GetFirstView()) : nullptr;
+}
+
+CPlover2View* CPlover2App::ActiveView() const {
+    CMainFrame* frame = static_cast<CMainFrame*>(CWnd::FromHandlePermanent(m_hMainWnd));
+    CMDIChildWnd* child = frame ? frame->MDIGetActive() : nullptr;
+    return child ? static_cast<CPlover2View*>(child->GetActiveView()) : nullptr;
+}
+
+static void ActivateMaximised(CView* view) {
+    if (CWnd* parent = view ? view->GetParent() : nullptr) {
+        if (auto* frame = dynamic_cast<CMDIChildWnd*>(CWnd::FromHandlePermanent(parent->m_hWnd))) {
+            frame->ActivateFrame(SW_SHOWMAXIMIZED);
+        }
+    }
+}
+
+void CPlover2App::HideLoginScreen() {
     for (CWnd* window : {static_cast<CWnd*>(m_pBackgroundWnd), static_cast<CWnd*>(m_pLoginWnd),
                          static_cast<CWnd*>(m_pTopWnd)}) {
-        window->ShowWindow(SW_HIDE);
+        if (window) window->ShowWindow(SW_HIDE);
     }
+}
+
+void CPlover2App::ShowGameWindow(const std::u16string& url, const std::u16string& text) {
+    CDocument* game = FindPanelDocument(u"game");
+    if (!game) return;
+    if (CPlover2View* view = FirstView(game)) {
+        m_gameAddress = url;
+        m_serverText = text;
+        view->Navigate(ToWide(m_gameAddress).c_str());
+        ActivateMaximised(view);
+    }
+    HideLoginScreen();
     CWnd* frame = CWnd::FromHandle(m_hMainWnd);
     frame->CenterWindow();
     frame->ShowWindow(SW_MAXIMIZE);
     ::SetActiveWindow(m_hMainWnd);
     ::SetForegroundWindow(m_pBackgroundWnd->m_hWnd);
+}
+
+void CPlover2App::OpenPanel(const std::u16string& name) {
+    if (CDocument* existing = FindPanelDocument(name)) {
+        ActivateMaximised(FirstView(existing));
+        return;
+    }
+    OnFileNew();
+    CPlover2View* view = FirstView(FindPanelDocument(name));
+    if (!view) return;
+    if (CurrentGame()) {
+        if (WebPanel* panel = FindGameMainWeb(name)) view->Navigate(ToWide(panel->url).c_str());
+    }
+    ActivateMaximised(view);
+}
+
+void CPlover2App::ReloadGamePage() {
+    if (CPlover2View* view = ActiveView()) {
+        view->Navigate(ToWide(m_gameAddress).c_str());
+        view->Refresh();
+    }
+}
+
+void CPlover2App::LogoutGamePage() {
+    if (m_pDocTemplate) {
+        for (CDocument* document : m_pDocTemplate->Documents()) {
+            CPlover2View* view = FirstView(document);
+            if (!view || document->GetTitle().CompareNoCase(L"game") != 0) continue;
+            WebPanel* panel = CurrentGame() ? FindGameMainWeb(u"logout") : nullptr;
+            if (panel) view->Navigate(ToWide(panel->url).c_str());
+        }
+    }
+    g_loginScreenActive = 1;
+}
+
+void CPlover2App::ShowLoginScreenAgain() {
+    if (CPlover2View* view = ActiveView()) {
+        view->Navigate(L"about:blank");
+        view->Refresh();
+    }
+    ::ShowWindow(m_hMainWnd, SW_HIDE);
+    for (CWnd* window : {static_cast<CWnd*>(m_pLoginWnd), static_cast<CWnd*>(m_pTopWnd),
+                         static_cast<CWnd*>(m_pBackgroundWnd)}) {
+        window->ShowWindow(SW_SHOW);
+        window->UpdateWindow();
+    }
+}
+
+void CPlover2App::ShowLoginAfterLogout() {
+    ShowLoginScreenAgain();
+    m_pLoginWnd->RebuildPanels();
+    g_loginScreenActive = 1;
+}
+
+void CPlover2App::ReturnToServerPage() {
+    ShowLoginScreenAgain();
+    m_pLoginWnd->ReloadPanels();
+    g_loginScreenActive = 1;
 }
 
 void CPlover2App::LoadResources() {

@@ -12,6 +12,9 @@
 #include <vector>
 
 class CBackgroundWnd;
+class CDocument;
+class CMultiDocTemplate;
+class CPlover2View;
 class CLoginWnd;
 class CMainFrame;
 class CTopWnd;
@@ -50,6 +53,11 @@ public:
 
     // ---- Screens -----------------------------------------------------------
     void ShowGameWindow(const std::u16string& url, const std::u16string& text);
+    void OpenPanel(const std::u16string& name);
+    void ReloadGamePage();
+    void LogoutGamePage();
+    void ShowLoginAfterLogout();
+    void ReturnToServerPage();
 
     LayoutConfig m_layout;
     ULONG_PTR m_gdiplusToken = 0;
@@ -61,6 +69,7 @@ public:
     CTopWnd* m_pTopWnd = nullptr;
     int m_cefInitialized = 0;
     CefRefPtr<ClientApp> m_clientApp;
+    CMultiDocTemplate* m_pDocTemplate = nullptr;
 
 protected:
     void OnAppAbout();
@@ -74,6 +83,13 @@ private:
     bool HasLoginAndLogoutPanels();
     void CreateLoginScreen();
     void ShowLoginScreen();
+    void HideLoginScreen();
+    // The first document named `name` (letter case ignored), naming an
+    // untitled one it meets on the way; null when there is none.
+    CDocument* FindPanelDocument(const std::u16string& name);
+    static CPlover2View* FirstView(CDocument* document);
+    CPlover2View* ActiveView() const;
+    void ShowLoginScreenAgain();
 };
 
 extern CPlover2App theApp;

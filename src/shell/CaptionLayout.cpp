@@ -11,9 +11,7 @@ int32_t Saturate(int64_t value) {
     return static_cast<int32_t>(value < kMin ? kMin : (value > kMax ? kMax : value));
 }
 
-int32_t SaturatedAdd(int32_t a, int32_t b) {
-    return Saturate(static_cast<int64_t>(a) + b);
-}
+int32_t SaturatedAdd(int32_t a, int32_t b) { return Saturate(static_cast<int64_t>(a) + b); }
 
 // The tab that is pressed while `title` is the active document: the forum and
 // homepage tabs by their names, the game tab for every other title.
@@ -30,13 +28,12 @@ constexpr int32_t kFirstWindowAction = 1000;
 constexpr int32_t kMaximisedPictureOffset = 3;
 }  // namespace
 
-bool InCaptionStrip(int32_t clientY) {
-    return clientY < kCaptionStripHeight;
-}
+bool InCaptionStrip(int32_t clientY) { return clientY < kCaptionStripHeight; }
 
 LayoutRect ButtonRectInWindow(const ButtonItem& item, int32_t windowWidth) {
     if (item.flag != kAnchorRightFlag) return item.rect;
-    const int64_t shift = static_cast<int64_t>(windowWidth) - 2 * static_cast<int64_t>(item.rect.left);
+    const int64_t shift =
+        static_cast<int64_t>(windowWidth) - 2 * static_cast<int64_t>(item.rect.left);
     LayoutRect moved = item.rect;
     moved.left = Saturate(item.rect.left + shift);
     moved.right = Saturate(item.rect.right + shift);

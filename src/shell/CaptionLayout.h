@@ -61,7 +61,7 @@ int32_t OnCaptionRelease(const std::vector<ButtonItem>& buttons, int32_t windowW
 struct CaptionState {
     int32_t cursorX = 0;  // window coordinates
     int32_t cursorY = 0;
-    bool mousePressed = false;  // primary button currently down
+    bool mousePressed = false;   // primary button currently down
     std::u16string activeTitle;  // title of the active document, empty for none
     bool maximised = false;
 };
@@ -90,8 +90,7 @@ std::vector<int32_t> TilePositions(int32_t start, int32_t step, int32_t limit);
 
 // x positions of the repeated middle caption piece, after the left end
 // (`leftWidth` 0 when that picture is missing).
-std::vector<int32_t> CaptionMiddleTiles(int32_t leftWidth, int32_t pieceWidth,
-                                        int32_t windowWidth);
+std::vector<int32_t> CaptionMiddleTiles(int32_t leftWidth, int32_t pieceWidth, int32_t windowWidth);
 
 // y positions of the side edge pieces (drawn at both the left and right edge).
 std::vector<int32_t> EdgeTiles(int32_t pieceHeight, int32_t windowHeight);

@@ -120,10 +120,13 @@ void BrowserHostImpl::OnWindowDestroyed() {
         m_closed = true;
         render = m_render;
     }
+    // Leave the engine's list first, so whoever hears OnBeforeClose finds the
+    // browser gone; the local reference keeps it alive through the callback.
+    CefRefPtr<BrowserHostImpl> self(this);
+    Engine::Get().OnBrowserClosed(m_id);
     if (CefRefPtr<CefLifeSpanHandler> handler = LifeSpanHandler()) handler->OnBeforeClose(this);
     Record("browser-closed", {});
     if (render) render->RequestQuit();
-    Engine::Get().OnBrowserClosed(m_id);
 }
 
 void BrowserHostImpl::Close(bool force) {

@@ -1,0 +1,23 @@
+#include "afx/Afx.h"
+
+#include <algorithm>
+
+CDocument::~CDocument() {
+    for (CView* view : m_views) view->m_pDocument = nullptr;
+    if (m_pDocTemplate) m_pDocTemplate->RemoveDocument(this);
+}
+
+BOOL CDocument::OnNewDocument() {
+    m_strTitle.Empty();
+    return TRUE;
+}
+
+void CDocument::AddView(CView* view) {
+    m_views.push_back(view);
+    view->m_pDocument = this;
+}
+
+void CDocument::RemoveView(CView* view) {
+    m_views.erase(std::remove(m_views.begin(), m_views.end(), view), m_views.end());
+    view->m_pDocument = nullptr;
+}
