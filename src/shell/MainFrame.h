@@ -1,9 +1,19 @@
 // The game window's frame. It is the application's main window: created
-// hidden at start-up, shown when the page opens the game. Its documents are
-// the game's web panels.
+// hidden at start-up, shown when the page opens the game. It has no system
+// caption: it paints its own caption bar, edges and caption buttons from the
+// image store and the layout, and its documents are the game's web panels.
 #pragma once
 
 #include "afx/Afx.h"
+
+#include <cstdint>
+
+// Posted by the frame to itself when a caption button click completes.
+constexpr UINT WM_CAPTION_ACTION = WM_APP + 3;
+
+namespace Gdiplus {
+class Graphics;
+}
 
 class CMainFrame : public CMDIFrameWnd {
 public:
@@ -11,8 +21,36 @@ public:
 
     // The title is the game's, whatever document is active.
     void OnUpdateFrameTitle(BOOL addToTitle) override;
+    // Paints edges, caption bar and caption buttons over the whole window.
+    void DrawFrame();
+
+    int32_t m_pressedAction = 0;
 
 protected:
     LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcCalcSize(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcPaint(WPARAM wParam, LPARAM lParam);
+    LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEraseBkgnd(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcLButtonDown(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcLButtonUp(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCaptionAction(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
+    LRESULT OnClose(WPARAM wParam, LPARAM lParam);
+    void OnRefresh();
+    void ConfirmSwitchAccount();
+    void ConfirmReturnToServer();
+    void ShowBossKeyDialog();
     DECLARE_MESSAGE_MAP()
+
+private:
+    void RunAction(int32_t action);
+    void ShowMainMenu();
+    void ToggleMaximize();
+    bool Confirm(UINT textId);
+    POINT CursorInWindow() const;
+    void DrawBorders(Gdiplus::Graphics& graphics, int width, int height) const;
+    void DrawCaption(Gdiplus::Graphics& graphics, int width) const;
 };

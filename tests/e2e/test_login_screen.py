@@ -148,13 +148,25 @@ class PictureButtons(ClientTestCase):
             background, _, _ = wait_for(lambda: visible_stack(client), timeout=30)
             time.sleep(0.3)
             self.click(background["client_x"] + 972, background["client_y"] + 80)
+            confirm_quit(client)
             self.assertEqual(client.wait_exit(), 0)
 
     def test_taskbar_close_goes_to_the_game_window(self):
         with Client(automation=False) as client:
             background, _, _ = wait_for(lambda: visible_stack(client), timeout=30)
             post(client, background["hwnd"], WM_SYSCOMMAND, SC_CLOSE, 0)
+            confirm_quit(client)
             self.assertEqual(client.wait_exit(), 0)
+
+
+def confirm_quit(client):
+    """The game window's close question; OK is its default button."""
+    box = wait_for(lambda: next((w for w in client.top_windows(class_name="#32770", visible=True)
+                                 if w["title"] == "Ashgrove微端"), None),
+                   what="the quit confirmation")
+    statics = [w for w in client.children(box["hwnd"]) if w["id"] == 0xFFFF]
+    assert statics and statics[0]["title"] == "你确定要退出微端?", statics
+    xdotool("key", "Return")
 
 
 def post(client, hwnd, message, wparam, lparam):
