@@ -44,6 +44,32 @@ void DrawAt(Gdiplus::Graphics& graphics, Gdiplus::Bitmap* picture, int x, int y,
                                                static_cast<float>(picture->GetWidth()), h));
 }
 
+// The label's font family: the named one, else the generic sans-serif one,
+// else (a system without either, as a bare Wine prefix) the first installed.
+struct LabelFont {
+    explicit LabelFont(LPCWSTR name) : named(name) {
+        if (named.IsAvailable()) {
+            family = &named;
+            return;
+        }
+        const Gdiplus::FontFamily* generic = Gdiplus::FontFamily::GenericSansSerif();
+        if (generic && generic->IsAvailable()) {
+            family = generic;
+            return;
+        }
+        INT found = 0;
+        if (installed.GetFamilyCount() > 0 &&
+            installed.GetFamilies(1, &first, &found) == Gdiplus::Ok && found == 1 &&
+            first.IsAvailable()) {
+            family = &first;
+        }
+    }
+    Gdiplus::FontFamily named;
+    Gdiplus::InstalledFontCollection installed;
+    Gdiplus::FontFamily first;
+    const Gdiplus::FontFamily* family = nullptr;
+};
+
 std::u16string ActiveTitle(const CMainFrame& frame) {
     CDocument* document = frame.GetActiveDocument();
     return document ? ToU16(document->GetTitle().Str()) : std::u16string();
@@ -223,10 +249,9 @@ void CMainFrame::DrawCaption(Gdiplus::Graphics& graphics, int width) const {
         DrawAt(graphics, picture, look.rect.left, look.rect.top);
         if (!look.label) continue;
         LayoutRect box = LabelBox(look.rect, Width(picture), Height(picture));
-        Gdiplus::FontFamily family(fontName);
-        const Gdiplus::FontFamily* use =
-            family.IsAvailable() ? &family : Gdiplus::FontFamily::GenericSansSerif();
-        Gdiplus::Font font(use, 18.0f, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
+        LabelFont labelFont(fontName);
+        if (!labelFont.family) continue;
+        Gdiplus::Font font(labelFont.family, 18.0f, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
         Gdiplus::StringFormat format;
         format.SetAlignment(Gdiplus::StringAlignmentNear);
         format.SetLineAlignment(Gdiplus::StringAlignmentFar);
