@@ -1,0 +1,80 @@
+"""The game window as the login page opens it: its own caption bar and
+buttons, the marker cookie of its pages, and the close question."""
+
+import time
+import unittest
+
+from harness import Client, ClientTestCase, wait_for, xdotool
+
+CREAM = (224, 222, 182)
+
+
+def open_game(client, caption="S1"):
+    engine = client.automation
+    browser = engine.wait_for_browsers(1, timeout=20)[0]
+    engine.wait_for_record("load-url", browser)
+    engine.call_function(browser, 0, "OpenGameWindow", caption, "http://127.0.0.1/game")
+    frame = wait_for(lambda: next((w for w in client.top_windows(visible=True)
+                                   if w["class"].startswith("AfxFrame")), None),
+                     what="the game window")
+    time.sleep(0.5)
+    return engine, frame
+
+
+def dialog_with_caption(client, caption):
+    return next((w for w in client.top_windows(class_name="#32770", visible=True)
+                 if w["title"] == caption), None)
+
+
+class GameWindow(ClientTestCase):
+    def test_maximised_with_its_own_caption_and_the_server_label(self):
+        with Client() as client:
+            _, frame = open_game(client)
+            self.assertTrue(frame["zoomed"])
+            self.assertEqual(frame["title"], "Ashgrove")
+            # The client area starts below the 26-pixel strip the frame paints.
+            self.assertEqual(frame["client_y"] - frame["y"], 26 + 3)
+            xdotool("mousemove", 600, 500)
+            time.sleep(0.3)
+            screen, _ = self.shot("game-window")
+            x0, y0 = max(frame["x"], 0), max(frame["y"], 0)
+            # Dark caption bar, and the label " S1" in the layout's caption
+            # colour right of the game tab's picture.
+            self.assertLess(max(screen.pixel(x0 + 600, y0 + 12)), 90)
+            label = [screen.pixel(x, y) for x in range(x0 + 32, x0 + 70)
+                     for y in range(y0 + 8, y0 + 30)]
+            near = [p for p in label if all(abs(a - b) < 40 for a, b in zip(p, CREAM))]
+            self.assertGreater(len(near), 10, "no caption-coloured label pixels")
+
+    def test_each_load_end_marks_the_page_host_on_the_io_thread(self):
+        with Client() as client:
+            engine, _ = open_game(client)
+            cookie = engine.wait_for_record(
+                "cookie", match=lambda r: r.fields[0] == "http://127.0.0.1/")
+            self.assertEqual(cookie.fields[1:], ["plover=1", "", "127.0.0.1", "/", "0", "0", "0",
+                                                 "io", "set"])
+
+    def test_close_asks_first_and_cancel_keeps_the_window(self):
+        with Client() as client:
+            _, frame = open_game(client)
+            right = frame["x"] + frame["width"]
+            close_x, close_y = right - 24 + 9 - max(0, right - 1280), max(frame["y"], 0) + 5 + 9
+            xdotool("mousemove", close_x, close_y)
+            time.sleep(0.2)
+            xdotool("click", 1)
+            box = wait_for(lambda: dialog_with_caption(client, "Ashgrove微端"),
+                           what="the quit question")
+            texts = [w["title"] for w in client.children(box["hwnd"])]
+            self.assertIn("你确定要退出微端?", texts)
+            self.shot("quit-question")
+            xdotool("key", "Escape")
+            wait_for(lambda: not dialog_with_caption(client, "Ashgrove微端"))
+            self.assertIsNone(client.process.poll(), "Cancel keeps the client running")
+            xdotool("click", 1)
+            wait_for(lambda: dialog_with_caption(client, "Ashgrove微端"), what="the question again")
+            xdotool("key", "Return")
+            self.assertEqual(client.wait_exit(), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
