@@ -88,15 +88,19 @@ void CMiniBrowser::FitBrowser() { FitBrowserWindow(m_hWnd, m_browser); }
 
 LRESULT CMiniBrowser::OnEraseBkgnd(WPARAM, LPARAM) { return TRUE; }
 
+void LoadInBrowser(CefRefPtr<CefBrowser> browser, const wchar_t* url) {
+    browser->GetMainFrame()->LoadURL(CefString(url));
+    if (HWND window = browser->GetHost()->GetWindowHandle()) ::SetFocus(window);
+    browser->GetHost()->SetFocus(true);
+}
+
 void CMiniBrowser::Navigate(const wchar_t* url, DWORD, const wchar_t*, const wchar_t*, const void*,
                             DWORD) {
     if (!m_browser) {
         m_pendingUrl = url ? url : L"";
         return;
     }
-    m_browser->GetMainFrame()->LoadURL(CefString(url));
-    if (HWND window = m_browser->GetHost()->GetWindowHandle()) ::SetFocus(window);
-    m_browser->GetHost()->SetFocus(true);
+    LoadInBrowser(m_browser, url);
 }
 
 void CMiniBrowser::Refresh() {

@@ -45,6 +45,8 @@ private:
 // Moves a browser's own window over its host's whole client area in one
 // deferred batch. Shared by every host window.
 void FitBrowserWindow(HWND host, CefRefPtr<CefBrowser> browser);
+// Loads a URL into the browser's main frame and gives it the keyboard focus.
+void LoadInBrowser(CefRefPtr<CefBrowser> browser, const wchar_t* url);
 // Hands a URL to the external browser: the shell's "Open", else Internet
 // Explorer maximised. True when either accepted it.
 bool OpenExternally(const wchar_t* url);

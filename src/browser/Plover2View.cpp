@@ -37,10 +37,7 @@ LRESULT CPlover2View::OnSize(WPARAM, LPARAM) {
 LRESULT CPlover2View::OnEraseBkgnd(WPARAM, LPARAM) { return TRUE; }
 
 void CPlover2View::Navigate(const wchar_t* url) {
-    if (!m_browser) return;
-    m_browser->GetMainFrame()->LoadURL(CefString(url));
-    if (HWND window = m_browser->GetHost()->GetWindowHandle()) ::SetFocus(window);
-    m_browser->GetHost()->SetFocus(true);
+    if (m_browser) LoadInBrowser(m_browser, url);
 }
 
 void CPlover2View::Refresh() {
