@@ -14,11 +14,11 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from harness import INSPECT, WINDOWS, client_exe, wine_env  # noqa: E402
+from harness import PROBE, WINDOWS, client_exe, wine_env  # noqa: E402
 
 
 def visible_windows(env, exe_name):
-    out = subprocess.run(["wine", INSPECT, exe_name], env=env, capture_output=True).stdout
+    out = subprocess.run(["wine", PROBE, exe_name], env=env, capture_output=True).stdout
     return out.decode("utf-8", "replace").count('"visible": true')
 
 

@@ -2,7 +2,7 @@
 
 It starts Plover2.exe (or a variant built from another layout) with the
 engine's test backend and its automation channel, reads the client's windows
-through WinInspect.exe, moves and clicks them with real X input (xdotool),
+through WinProbe.exe, moves and clicks them with real X input (xdotool),
 takes screenshots of the virtual screen and drives pages through the
 automation channel. External browser openings land in a log file: the Wine
 prefix's browser is tools/record-url, which appends to $PLOVER_URL_LOG.
@@ -20,7 +20,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 BUILD = os.environ.get("PLOVER_BUILD", os.path.join(ROOT, "build"))
 WINDOWS = os.environ.get("PLOVER_BUILD_WINDOWS", os.path.join(BUILD, "windows"))
 WINEPREFIX = os.environ.get("WINEPREFIX", os.path.join(BUILD, "wineprefix"))
-INSPECT = os.path.join(WINDOWS, "tests", "e2e", "inspect", "WinInspect.exe")
+PROBE = os.path.join(WINDOWS, "tests", "e2e", "probe", "WinProbe.exe")
 
 WS_EX_APPWINDOW = 0x00040000
 WS_EX_LAYERED = 0x00080000
@@ -133,7 +133,7 @@ class Client:
                                        what="the automation channel")
 
     def processes(self):
-        out = subprocess.run(["wine", INSPECT, "procs"], env=self.env, capture_output=True,
+        out = subprocess.run(["wine", PROBE, "procs"], env=self.env, capture_output=True,
                              timeout=60).stdout
         return [json.loads(line) for line in out.decode("utf-8", "replace").splitlines()
                 if line.startswith("{")]
@@ -185,7 +185,7 @@ class Client:
 
     def windows(self):
         """Every window of this client's browser process."""
-        out = subprocess.run(["wine", INSPECT, os.path.basename(self.exe)], env=self.env,
+        out = subprocess.run(["wine", PROBE, os.path.basename(self.exe)], env=self.env,
                              capture_output=True, check=True, timeout=60).stdout
         found = [json.loads(line) for line in out.decode("utf-8", "replace").splitlines()
                  if line.startswith("{")]

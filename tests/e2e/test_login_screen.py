@@ -180,8 +180,8 @@ def restore(client, hwnd):
 
 
 def client_tool():
-    from harness import INSPECT
-    return INSPECT
+    from harness import PROBE
+    return PROBE
 
 
 class AddressPrompts(ClientTestCase):

@@ -1,10 +1,10 @@
 // Prints the top-level windows of a process, and their children, one JSON
 // object a line, so the end-to-end tests can read what a player would see:
 // classes, titles, rectangles, styles, visibility, owners and child ids.
-//   WinInspect.exe [exe name]   windows of processes with that image name
+//   WinProbe.exe [exe name]   windows of processes with that image name
 //                               (all windows without one)
-//   WinInspect.exe procs        processes: pid, parent pid, image name
-//   WinInspect.exe post <hwnd> <message> <wParam> <lParam>
+//   WinProbe.exe procs        processes: pid, parent pid, image name
+//   WinProbe.exe post <hwnd> <message> <wParam> <lParam>
 //                               posts a message, as the taskbar or the system would
 #include <windows.h>
 #include <shellapi.h>
