@@ -76,5 +76,56 @@ class GameWindow(ClientTestCase):
             self.assertEqual(client.wait_exit(), 0)
 
 
+class BackToTheLoginScreen(ClientTestCase):
+    def choose_from_menu(self, client, frame, entry):
+        """Opens the caption menu with a real click and clicks its entry (0-based)."""
+        right = min(frame["x"] + frame["width"], 1280)
+        xdotool("mousemove", right - 84 + 9, max(frame["y"], 0) + 5 + 9)
+        time.sleep(0.2)
+        xdotool("click", 1)
+        menu = wait_for(lambda: next(iter(client.top_windows(class_name="#32768", visible=True)),
+                                     None), what="the caption menu")
+        row = menu["height"] / 3
+        xdotool("mousemove", menu["x"] + menu["width"] // 2, int(menu["y"] + row * (entry + 0.5)))
+        time.sleep(0.2)
+        xdotool("click", 1)
+
+    def confirm(self, client, text):
+        box = wait_for(lambda: dialog_with_caption(client, "Ashgrove微端"), what=text)
+        self.assertIn(text, [w["title"] for w in client.children(box["hwnd"])])
+        xdotool("key", "Return")
+
+    def login_shown(self, client):
+        tops = client.top_windows()
+        frame = next(w for w in tops if w["class"].startswith("AfxFrame"))
+        dialogs = [w for w in tops if w["class"] == "#32770" and w["visible"]]
+        return len(dialogs) == 3 and not frame["visible"]
+
+    def test_return_to_server_reloads_the_login_pages(self):
+        with Client() as client:
+            engine, frame = open_game(client)
+            since, _ = engine.records()
+            self.choose_from_menu(client, frame, 2)
+            self.confirm(client, "你确实要返回到服务器页面?")
+            wait_for(lambda: self.login_shown(client), what="the login screen")
+            engine.wait_for_record("reload-ignore-cache", 1, since=since)
+
+    def test_switch_account_loads_the_logout_page_then_rebuilds_the_panels(self):
+        with Client() as client:
+            engine, frame = open_game(client)
+            since, _ = engine.records()
+            self.choose_from_menu(client, frame, 1)
+            self.confirm(client, "你确实要退出到切换账号页面?")
+            logout = engine.wait_for_record(
+                "load-url", match=lambda r: r.fields[0] == "http://127.0.0.1/logout", since=since)
+            self.assertNotEqual(logout.browser, 1, "the game view loads the logout page")
+            wait_for(lambda: self.login_shown(client), what="the login screen")
+            login = next(w for w in client.top_windows(visible=True)
+                         if w["class"] == "#32770" and w["title"] == ""
+                         and any(c["class"] == "MiniBrowser" for c in client.children(w["hwnd"])))
+            ids = [c["id"] for c in client.children(login["hwnd"]) if c["class"] == "MiniBrowser"]
+            self.assertEqual(ids, [5001], "a freshly built panel")
+
+
 if __name__ == "__main__":
     unittest.main()
