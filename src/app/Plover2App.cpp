@@ -104,7 +104,7 @@ BOOL CPlover2App::InitInstance() {
     return TRUE;
 }
 
-bool CPlover2App::StartEngine() {
+void CPlover2App::StartEngine() {
     CefSettings settings;
     settings.no_sandbox = true;
     settings.multi_threaded_message_loop = true;
@@ -113,7 +113,6 @@ bool CPlover2App::StartEngine() {
     settings.cache_path = cachePath.Str();
     m_cefInitialized =
         cef_initialize(CefMainArgs(m_hInstance), settings, m_clientApp.get(), nullptr);
-    return m_cefInitialized != 0;
 }
 
 bool CPlover2App::StartPlatformServices() {
@@ -172,10 +171,9 @@ static void AskAddress(WebPanel* panel) {
     panel->flag = 1;
 }
 
-bool CPlover2App::AskMissingAddresses() {
+void CPlover2App::AskMissingAddresses() {
     AskAddress<CDebugDialog>(FindWeb(u"login", u"login"));
     AskAddress<CDebugDialog2>(FindWeb(u"gamemain", u"logout"));
-    return true;
 }
 
 void CPlover2App::CreateLoginScreen() {

@@ -76,10 +76,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    bool StartEngine();
+    void StartEngine();
     bool StartPlatformServices();
     bool CreateMainFrame();
-    bool AskMissingAddresses();
+    void AskMissingAddresses();
     bool HasLoginAndLogoutPanels();
     void CreateLoginScreen();
     void ShowLoginScreen();

@@ -25,7 +25,7 @@ int Height(Gdiplus::Bitmap* picture) {
 
 // Windows 7 draws the caption pictures 32.5 pixels high; other systems at
 // their own height.
-bool IsWindows7() {
+bool AskIsWindows7() {
     OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof(version);
 #pragma GCC diagnostic push
@@ -36,6 +36,11 @@ bool IsWindows7() {
            version.dwMinorVersion == 1;
 }
 
+bool IsWindows7() {
+    static const bool windows7 = AskIsWindows7();
+    return windows7;
+}
+
 void DrawAt(Gdiplus::Graphics& graphics, Gdiplus::Bitmap* picture, int x, int y,
             float height = -1) {
     if (!picture) return;
@@ -44,9 +49,15 @@ void DrawAt(Gdiplus::Graphics& graphics, Gdiplus::Bitmap* picture, int x, int y,
                                                static_cast<float>(picture->GetWidth()), h));
 }
 
+std::u16string ActiveTitle(const CMainFrame& frame) {
+    CDocument* document = frame.GetActiveDocument();
+    return document ? ToU16(document->GetTitle().Str()) : std::u16string();
+}
+}  // namespace
+
 // The label's font family: the named one, else the generic sans-serif one,
 // else (a system without either, as a bare Wine prefix) the first installed.
-struct LabelFont {
+struct CMainFrame::LabelFont {
     explicit LabelFont(LPCWSTR name) : named(name) {
         if (named.IsAvailable()) {
             family = &named;
@@ -69,12 +80,6 @@ struct LabelFont {
     Gdiplus::FontFamily first;
     const Gdiplus::FontFamily* family = nullptr;
 };
-
-std::u16string ActiveTitle(const CMainFrame& frame) {
-    CDocument* document = frame.GetActiveDocument();
-    return document ? ToU16(document->GetTitle().Str()) : std::u16string();
-}
-}  // namespace
 
 BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
 ON_MESSAGE(WM_CREATE, OnCreate)
@@ -240,8 +245,6 @@ void CMainFrame::DrawCaption(Gdiplus::Graphics& graphics, int width) const {
 
     state.activeTitle = ActiveTitle(*this);
     state.maximised = IsZoomed() != FALSE;
-    CString fontName;
-    fontName.LoadString(IDS_TAB_FONT);
     for (const ButtonItem& item : game->gameMain.buttons) {
         CaptionButtonLook look = ChooseButtonLook(item, width, state);
         Gdiplus::Bitmap* picture = Picture(look.picture);
@@ -249,9 +252,9 @@ void CMainFrame::DrawCaption(Gdiplus::Graphics& graphics, int width) const {
         DrawAt(graphics, picture, look.rect.left, look.rect.top);
         if (!look.label) continue;
         LayoutRect box = LabelBox(look.rect, Width(picture), Height(picture));
-        LabelFont labelFont(fontName);
-        if (!labelFont.family) continue;
-        Gdiplus::Font font(labelFont.family, 18.0f, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
+        const Gdiplus::FontFamily* family = LabelFamily();
+        if (!family) continue;
+        Gdiplus::Font font(family, 18.0f, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
         Gdiplus::StringFormat format;
         format.SetAlignment(Gdiplus::StringAlignmentNear);
         format.SetLineAlignment(Gdiplus::StringAlignmentFar);
@@ -263,6 +266,20 @@ void CMainFrame::DrawCaption(Gdiplus::Graphics& graphics, int width) const {
         graphics.DrawString(text.c_str(), -1, &font, layout, &format, &brush);
     }
 }
+
+const Gdiplus::FontFamily* CMainFrame::LabelFamily() const {
+    // Looked up once: enumerating the installed fonts does not belong in a
+    // paint path.
+    if (!m_labelFont) {
+        CString fontName;
+        fontName.LoadString(IDS_TAB_FONT);
+        m_labelFont = std::make_unique<LabelFont>(fontName);
+    }
+    return m_labelFont->family;
+}
+
+CMainFrame::CMainFrame() = default;
+CMainFrame::~CMainFrame() = default;
 
 // ---- Actions -------------------------------------------------------------------------
 

@@ -7,17 +7,20 @@
 #include "afx/Afx.h"
 
 #include <cstdint>
+#include <memory>
 
 // Posted by the frame to itself when a caption button click completes.
 constexpr UINT WM_CAPTION_ACTION = WM_APP + 3;
 
 namespace Gdiplus {
+class FontFamily;
 class Graphics;
-}
+}  // namespace Gdiplus
 
 class CMainFrame : public CMDIFrameWnd {
 public:
-    CMainFrame() = default;
+    CMainFrame();
+    ~CMainFrame() override;
 
     // The title is the game's, whatever document is active.
     void OnUpdateFrameTitle(BOOL addToTitle) override;
@@ -53,4 +56,8 @@ private:
     POINT CursorInWindow() const;
     void DrawBorders(Gdiplus::Graphics& graphics, int width, int height) const;
     void DrawCaption(Gdiplus::Graphics& graphics, int width) const;
+    const Gdiplus::FontFamily* LabelFamily() const;
+
+    struct LabelFont;
+    mutable std::unique_ptr<LabelFont> m_labelFont;
 };
