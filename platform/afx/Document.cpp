@@ -12,6 +12,16 @@ BOOL CDocument::OnNewDocument() {
     return TRUE;
 }
 
+void CDocument::SetTitle(LPCWSTR title) {
+    m_strTitle = title;
+    for (CView* view : m_views) {
+        HWND parent = view->m_hWnd ? ::GetParent(view->m_hWnd) : nullptr;
+        if (auto* frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(parent))) {
+            frame->OnUpdateFrameTitle(TRUE);
+        }
+    }
+}
+
 void CDocument::AddView(CView* view) {
     m_views.push_back(view);
     view->m_pDocument = this;

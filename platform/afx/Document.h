@@ -16,7 +16,8 @@ public:
     ~CDocument() override;
 
     virtual BOOL OnNewDocument();
-    virtual void SetTitle(LPCWSTR title) { m_strTitle = title; }
+    // Also retitles the frames that show this document.
+    virtual void SetTitle(LPCWSTR title);
     const CString& GetTitle() const { return m_strTitle; }
 
     void AddView(CView* view);

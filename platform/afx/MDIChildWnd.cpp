@@ -16,6 +16,9 @@ BOOL CMDIChildWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreate
     cs.style = style;
     cs.lpszClass = RegisterFrameClass(resourceId);
     if (!PreCreateWindow(cs) || !cs.lpszClass) return FALSE;
+    // A frame created without the title flag keeps its document's name out
+    // of its own text, and so out of the maximised MDI frame's title.
+    m_addToTitle = (cs.style & FWS_ADDTOTITLE) != 0;
 
     // MDI children come from the client window; the creation hook binds
     // this object to the window it makes.
@@ -66,7 +69,14 @@ LRESULT CMDIChildWnd::OnSize(WPARAM, LPARAM) {
 void CMDIChildWnd::InitialUpdateFrame(CDocument* document) {
     (void)document;
     if (m_pView) m_pView->OnInitialUpdate();
+    OnUpdateFrameTitle(TRUE);
     ActivateFrame(-1);
+}
+
+void CMDIChildWnd::OnUpdateFrameTitle(BOOL addToTitle) {
+    CDocument* document = GetActiveDocument();
+    if (addToTitle && m_addToTitle) SetWindowText(document ? document->GetTitle() : m_strTitle);
+    if (CMDIFrameWnd* frame = GetMDIFrame()) frame->OnUpdateFrameTitle(addToTitle);
 }
 
 void CMDIChildWnd::ActivateFrame(int showCommand) {

@@ -12,6 +12,9 @@ class CMDIChildWnd : public CFrameWnd {
 public:
     BOOL LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) override;
     void ActivateFrame(int showCommand = -1) override;
+    // Names the window after its document (when created with the title
+    // flag), then lets the MDI frame retitle.
+    void OnUpdateFrameTitle(BOOL addToTitle) override;
     // The view's first update, then the frame shows and activates.
     void InitialUpdateFrame(CDocument* document);
 
@@ -35,4 +38,5 @@ protected:
 
 private:
     CCreateContext* m_pendingContext = nullptr;
+    bool m_addToTitle = true;
 };

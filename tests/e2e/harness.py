@@ -208,6 +208,19 @@ class Client:
     def children(self, hwnd):
         return [w for w in self.windows() if w["parent"] == hwnd]
 
+    def holder(self, x=1150, y=950, seconds=60):
+        """A small Wine window of the probe's own, not the client's, which a
+        click gives the keyboard focus. Returns the process; terminate it."""
+        holder = subprocess.Popen(["wine", PROBE, "hold", str(seconds), str(x), str(y)],
+                                  env=self.env, stdout=subprocess.PIPE, stdin=subprocess.DEVNULL)
+        holder.stdout.readline()  # its window exists
+        return holder
+
+    def probe(self, *words):
+        """Runs a WinProbe command (post, move) and tells whether it worked."""
+        return subprocess.run(["wine", PROBE] + [str(w) for w in words], env=self.env,
+                              capture_output=True, timeout=60).returncode == 0
+
 
 class ClientTestCase(unittest.TestCase):
     """Saves a screenshot of a failing test's screen next to the build."""

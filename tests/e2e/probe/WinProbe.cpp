@@ -6,6 +6,12 @@
 //   WinProbe.exe procs        processes: pid, parent pid, image name
 //   WinProbe.exe post <hwnd> <message> <wParam> <lParam>
 //                               posts a message, as the taskbar or the system would
+//   WinProbe.exe move <hwnd> <x> <y> <width> <height>
+//                               places a window, as a player dragging it would end up
+//   WinProbe.exe hold <seconds> <x> <y>
+//                               shows a small window of its own for that long, so
+//                               the keyboard focus can rest on a Wine window that
+//                               is not the client's
 #include <windows.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
@@ -121,6 +127,32 @@ BOOL CALLBACK EachTopLevel(HWND window, LPARAM lParam) {
     EnumChildWindows(window, EachChild, reinterpret_cast<LPARAM>(window));
     return TRUE;
 }
+LRESULT CALLBACK HolderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER || message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int Hold(int seconds, int x, int y) {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = HolderProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1);
+    windowClass.lpszClassName = L"ProbeHolder";
+    RegisterClassW(&windowClass);
+    HWND window =
+        CreateWindowExW(WS_EX_TOPMOST, L"ProbeHolder", L"probe holder", WS_POPUP | WS_VISIBLE, x, y,
+                        120, 60, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (!window) return 1;
+    SetTimer(window, 1, static_cast<UINT>(seconds) * 1000, nullptr);
+    std::printf("%llu\n", (unsigned long long)(UINT_PTR)window);
+    std::fflush(stdout);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    return 0;
+}
 }  // namespace
 
 int main() {
@@ -133,6 +165,20 @@ int main() {
                                    static_cast<WPARAM>(number(argv[4])),
                                    static_cast<LPARAM>(number(argv[5])));
         return posted ? 0 : 1;
+    }
+    if (argc == 7 && std::wstring(argv[1]) == L"move") {
+        auto number = [](const wchar_t* text) {
+            return static_cast<int>(std::wcstol(text, nullptr, 0));
+        };
+        HWND window =
+            reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::wcstoull(argv[2], nullptr, 0)));
+        BOOL moved = SetWindowPos(window, nullptr, number(argv[3]), number(argv[4]),
+                                  number(argv[5]), number(argv[6]), SWP_NOZORDER | SWP_NOACTIVATE);
+        return moved ? 0 : 1;
+    }
+    if (argc == 5 && std::wstring(argv[1]) == L"hold") {
+        return Hold(std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10),
+                    std::wcstol(argv[4], nullptr, 10));
     }
     if (argc == 2 && std::wstring(argv[1]) == L"procs") {
         PrintProcesses();
