@@ -210,11 +210,24 @@ class Client:
 
     def holder(self, x=1150, y=950, seconds=60):
         """A small Wine window of the probe's own, not the client's, which a
-        click gives the keyboard focus. Returns the process; terminate it."""
+        click gives the keyboard focus. Returns the process; end it with end_holder."""
         holder = subprocess.Popen(["wine", PROBE, "hold", str(seconds), str(x), str(y)],
                                   env=self.env, stdout=subprocess.PIPE, stdin=subprocess.DEVNULL)
         holder.stdout.readline()  # its window exists
         return holder
+
+    @staticmethod
+    def end_holder(holder):
+        holder.terminate()
+        holder.wait(timeout=10)
+        holder.stdout.close()
+
+    def send(self, hwnd, message, wparam=0, lparam=0):
+        """The result of a message sent to one of the client's windows."""
+        out = subprocess.run(["wine", PROBE, "send", str(hwnd), str(message), str(wparam),
+                              str(lparam)], env=self.env, capture_output=True, check=True,
+                             timeout=60).stdout
+        return int(out.split()[-1])
 
     def probe(self, *words):
         """Runs a WinProbe command (post, move) and tells whether it worked."""

@@ -313,7 +313,7 @@ class PanelsAndReload(ClientTestCase):
                 self.click_caption(frame, 600)
                 xdotool("key", "F5")
             finally:
-                holder.terminate()
+                client.end_holder(holder)
             engine.wait_for_record("reload-ignore-cache", bbs, since=since)
             self.assertIn((bbs, "http://127.0.0.1/game"), self.loads_since(engine, since))
 

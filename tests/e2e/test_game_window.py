@@ -54,6 +54,49 @@ class GameWindow(ClientTestCase):
             self.assertEqual(cookie.fields[1:], ["plover=1", "", "127.0.0.1", "/", "0", "0", "0",
                                                  "io", "set"])
 
+    def game_browser(self, engine):
+        return engine.wait_for_record(
+            "load-url", match=lambda r: r.fields[0] == "http://127.0.0.1/game").browser
+
+    def test_marker_cookie_for_every_frame_and_none_for_a_blank_page(self):
+        with Client() as client:
+            engine, _ = open_game(client)
+            game = self.game_browser(engine)
+            cases = [("http://127.0.0.1:8080/game?x=1", 3, 3), ("about:blank", 2, 0)]
+            for url, frames, cookies in cases:
+                with self.subTest(url=url):
+                    since, _ = engine.records()
+                    engine.finish_load(game, frames, 200, url)
+                    time.sleep(1.0)
+                    _, records = engine.records(since)
+                    found = [r.fields for r in records if r.kind == "cookie"]
+                    self.assertEqual(len(found), cookies)
+                    for fields in found:
+                        self.assertEqual(fields, ["http://127.0.0.1:8080/", "plover=1", "",
+                                                  "127.0.0.1", "/", "0", "0", "0", "io", "set"])
+
+    def test_game_view_popups_go_to_the_external_browser_and_page_calls_do_nothing(self):
+        with Client() as client:
+            engine, frame = open_game(client)
+            game = self.game_browser(engine)
+            since, _ = engine.records()
+            for url, name in (("http://127.0.0.1/oauth", "oauth"),
+                              ("http://127.0.0.1/game?s=2", "_game")):
+                engine.request_popup(game, 0, url, name)
+                popup = engine.wait_for_record("popup", game, since=since,
+                                               match=lambda r, u=url: r.fields[0] == u)
+                self.assertEqual(popup.fields[2], "canceled")
+            wait_for(lambda: len(client.external_urls()) == 2, what="two external openings")
+            self.assertEqual(client.external_urls(),
+                             ["http://127.0.0.1/oauth", "http://127.0.0.1/game?s=2"])
+
+            engine.call_function(game, 0, "OpenGameWindow", "S2", "http://127.0.0.1/game?s=2")
+            time.sleep(1.0)
+            _, records = engine.records(since)
+            self.assertEqual([r for r in records if r.kind == "load-url"], [])
+            self.assertEqual(len([w for w in client.windows() if w["parent"] and
+                                  client.window(w["parent"])["class"] == "MDIClient"]), 1)
+
     def test_close_asks_first_and_cancel_keeps_the_window(self):
         with Client() as client:
             _, frame = open_game(client)
@@ -100,6 +143,32 @@ class BackToTheLoginScreen(ClientTestCase):
         frame = next(w for w in tops if w["class"].startswith("AfxFrame"))
         dialogs = [w for w in tops if w["class"] == "#32770" and w["visible"]]
         return len(dialogs) == 3 and not frame["visible"]
+
+    def test_each_question_asks_with_ok_cancel_and_a_question_icon_and_cancel_changes_nothing(
+            self):
+        SS_ICON = 0x3
+        with Client() as client:
+            engine, frame = open_game(client)
+            for entry, text in ((1, "你确实要退出到切换账号页面?"), (2, "你确实要返回到服务器页面?")):
+                with self.subTest(text=text):
+                    since, _ = engine.records()
+                    self.choose_from_menu(client, frame, entry)
+                    box = wait_for(lambda: dialog_with_caption(client, "Ashgrove微端"), what=text)
+                    controls = client.children(box["hwnd"])
+                    self.assertIn(text, [c["title"] for c in controls])
+                    buttons = sorted(c["title"] for c in controls if c["class"] == "Button")
+                    self.assertEqual(buttons, ["Cancel", "OK"])
+                    self.assertTrue(any(c["class"] == "Static" and c["style"] & 0x1F == SS_ICON
+                                        for c in controls), "no icon")
+                    self.shot("question-%d" % entry)
+                    xdotool("key", "Escape")
+                    wait_for(lambda: not dialog_with_caption(client, "Ashgrove微端"))
+                    time.sleep(1.3)  # longer than the switch-account redraw pause
+                    self.assertTrue(client.window(frame["hwnd"])["visible"])
+                    self.assertFalse(self.login_shown(client))
+                    _, records = engine.records(since)
+                    self.assertEqual([r for r in records if r.kind.startswith(("load", "reload"))],
+                                     [])
 
     def test_return_to_server_reloads_the_login_pages(self):
         with Client() as client:

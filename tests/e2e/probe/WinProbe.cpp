@@ -6,6 +6,9 @@
 //   WinProbe.exe procs        processes: pid, parent pid, image name
 //   WinProbe.exe post <hwnd> <message> <wParam> <lParam>
 //                               posts a message, as the taskbar or the system would
+//   WinProbe.exe send <hwnd> <message> <wParam> <lParam>
+//                               sends a message and prints its result (messages
+//                               without pointers only)
 //   WinProbe.exe move <hwnd> <x> <y> <width> <height>
 //                               places a window, as a player dragging it would end up
 //   WinProbe.exe hold <seconds> <x> <y>
@@ -179,6 +182,18 @@ int main() {
     if (argc == 5 && std::wstring(argv[1]) == L"hold") {
         return Hold(std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10),
                     std::wcstol(argv[4], nullptr, 10));
+    }
+    if (argc == 6 && std::wstring(argv[1]) == L"send") {
+        auto number = [](const wchar_t* text) { return std::wcstoull(text, nullptr, 0); };
+        HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number(argv[2])));
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(
+                window, static_cast<UINT>(number(argv[3])), static_cast<WPARAM>(number(argv[4])),
+                static_cast<LPARAM>(number(argv[5])), SMTO_ABORTIFHUNG, 5000, &result)) {
+            return 1;
+        }
+        std::printf("%llu\n", (unsigned long long)result);
+        return 0;
     }
     if (argc == 2 && std::wstring(argv[1]) == L"procs") {
         PrintProcesses();
