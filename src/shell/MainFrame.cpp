@@ -6,6 +6,7 @@
 #include "res/resource.h"
 #include "services/Hotdialog.h"
 #include "shell/CaptionLayout.h"
+#include "shell/FrameCanvas.h"
 
 namespace {
 constexpr int kPictureCaptionLeft = 10001;
@@ -196,18 +197,19 @@ void CMainFrame::DrawFrame() {
     int width = window.right - window.left;
     int height = window.bottom - window.top;
     if (width <= 0 || height <= 0) return;
-    Gdiplus::Bitmap canvas(width, height, PixelFormat32bppARGB);
+    // The pieces are composed in a transparent, premultiplied bitmap the
+    // size of the window, then blended onto the window in one step, so
+    // whatever the pieces leave transparent stays as it is on screen.
+    FrameCanvas canvas(width, height);
+    if (!canvas.bitmap) return;
     {
-        Gdiplus::Graphics graphics(&canvas);
+        Gdiplus::Graphics graphics(canvas.bitmap.get());
         DrawBorders(graphics, width, height);
         DrawCaption(graphics, width);
     }
     HDC dc = GetWindowDC(m_hWnd);
     if (!dc) return;
-    {
-        Gdiplus::Graphics screen(dc);
-        screen.DrawImage(&canvas, 0, 0, width, height);
-    }
+    canvas.BlendOnto(dc);
     ReleaseDC(m_hWnd, dc);
 }
 
