@@ -249,7 +249,9 @@ bool LayoutConfig::ParseManifest(const char* path) {
     if (const char* value = game->Attribute("minor")) minor = ParseAtoi(value);
     // Unlike the layout's servers, a manifest item without `file` stays empty.
     ForEachItem(game, [&](const TiXmlElement& item) {
-        manifestItems.push_back(ReadServer(item, std::u16string()));
+        UpdateServer server = ReadServer(item, std::u16string());
+        server.sha256 = TextAttr(item, "sha256");
+        manifestItems.push_back(std::move(server));
     });
     return true;
 }

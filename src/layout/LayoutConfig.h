@@ -19,6 +19,9 @@ struct UpdateServer {
     std::u16string host;
     std::u16string path;
     std::u16string file;
+    // Manifest items only: the package's SHA-256 as the manifest wrote it;
+    // empty when it gave none.
+    std::u16string sha256 = {};
 };
 
 struct ImageRef {

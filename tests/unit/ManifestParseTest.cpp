@@ -213,3 +213,16 @@ TEST_F(ManifestFileTest, ParsingTwiceAppendsTheItemsAgain) {
 }
 
 }  // namespace
+
+namespace {
+TEST_F(ManifestFileTest, AnItemMayCarryThePackageDigest) {
+    const std::string digest(64, 'a');
+    const std::string path = Write(R"(<config><game><item host="h" sha256=")" + digest +
+                                   R"("/><item host="plain"/></game></config>)");
+    LayoutConfig config;
+    ASSERT_TRUE(config.ParseManifest(path.c_str()));
+    ASSERT_EQ(config.manifestItems.size(), 2u);
+    EXPECT_EQ(config.manifestItems[0].sha256, std::u16string(64, u'a'));
+    EXPECT_EQ(config.manifestItems[1].sha256, u"");
+}
+}  // namespace
