@@ -307,6 +307,27 @@ class CommandLine(unittest.TestCase):
         self.assertTrue(proc.stdout.readline().startswith("ready "))
         self.assertEqual(proc.wait(10), 0)
 
+    def test_a_log_file_takes_the_lines_and_deleting_it_stops_the_host(self):
+        log = os.path.join(tempfile.mkdtemp(), "host.log")
+        proc = self.start("--log", log, "--seconds", "30")
+        port = None
+        for _ in range(100):
+            lines = open(log).read().split("\n") if os.path.exists(log) else []
+            if lines and lines[0].startswith("ready "):
+                port = int(lines[0].split()[1])
+                break
+            time.sleep(0.05)
+        self.assertIsNotNone(port)
+        self.assertEqual(fetch(port, rng="bytes=0-").status, 404)
+        for _ in range(100):
+            if "request " in open(log).read():
+                break
+            time.sleep(0.05)
+        self.assertIn('"line": "GET ', open(log).read())
+        os.unlink(log)
+        self.assertEqual(proc.wait(10), 0)
+        self.assertEqual(proc.stdout.read(), "")
+
     def test_a_malformed_file_argument_is_an_error(self):
         proc = self.start("--file", "no-equals-sign", "--seconds", "5")
         self.assertEqual(proc.wait(10), 2)

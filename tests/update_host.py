@@ -15,7 +15,9 @@ From Python tests:
     host.stop()
 
 From Windows tests (the CLI prints "ready <port>" once it listens, then one
-"request {json}" line per request):
+"request {json}" line per request; with --log FILE those lines go to FILE
+instead, for a Wine parent, which can neither read a Unix child's output nor
+signal it, so the host also stops soon after FILE is deleted):
 
     python3 tests/update_host.py --port 0 --file /update/pkg.exe=build/pkg.exe \
         --fault reset --after 4096 --times 1 --seconds 60
@@ -402,6 +404,8 @@ def main(argv=None):
     parser.add_argument("--length", help="Content-Length text for huge-length / garbage-length")
     parser.add_argument("--fault-path", help="apply the fault only to this path")
     parser.add_argument("--seconds", type=float, default=300.0, help="stop after this long")
+    parser.add_argument("--log", help="write the ready and request lines to this file; "
+                        "deleting it stops the host")
     args = parser.parse_args(argv)
 
     files = {}
@@ -413,10 +417,14 @@ def main(argv=None):
             files[path] = f.read()
 
     out_lock = threading.Lock()
+    out = open(args.log, "a", encoding="utf-8") if args.log else sys.stdout
+
+    def say(line):
+        with out_lock:
+            print(line, file=out, flush=True)
 
     def report(record):
-        with out_lock:
-            print("request " + json.dumps(record, ensure_ascii=False), flush=True)
+        say("request " + json.dumps(record, ensure_ascii=False))
 
     host = UpdateHost(args.port, files, args.fault, after=args.after, times=args.times,
                       stall=args.stall, length=args.length, fault_path=args.fault_path,
@@ -425,10 +433,10 @@ def main(argv=None):
     for sig in (signal.SIGTERM, signal.SIGINT):
         signal.signal(sig, lambda *_: signalled.set())
     host.start()
-    with out_lock:
-        print("ready %d" % host.port, flush=True)
+    say("ready %d" % host.port)
     while not signalled.is_set() and not host.wait(0.2):
-        pass
+        if args.log and not os.path.exists(args.log):
+            break
     host.stop()
     return 0
 

@@ -102,6 +102,7 @@ unsigned __stdcall AfxThreadEntry(void* param) {
 int CWinThread::RunThread() {
     const int exitCode = InitInstance() ? Run() : ExitInstance();
     Delete();
+    CWnd::DeleteThreadMaps();
     return exitCode;
 }
 

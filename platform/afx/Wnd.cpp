@@ -7,8 +7,20 @@
 // ---- Handle maps, one per thread --------------------------------------------
 
 namespace {
-thread_local std::unordered_map<HWND, CWnd*> t_permanent;
-thread_local std::unordered_map<HWND, std::unique_ptr<CWnd>> t_temporary;
+struct HandleMaps {
+    std::unordered_map<HWND, CWnd*> permanent;
+    std::unordered_map<HWND, std::unique_ptr<CWnd>> temporary;
+};
+// Only trivially destructible thread-local objects: with mingw-w64's
+// emulated thread-local storage, the thread-exit destructors of objects such
+// as maps corrupted the heap when worker threads ended. The maps live on the
+// heap instead; a framework thread frees its own when it ends.
+thread_local HandleMaps* t_maps = nullptr;
+
+HandleMaps& Maps() {
+    if (!t_maps) t_maps = new HandleMaps;
+    return *t_maps;
+}
 
 // The message being dispatched, so a handler can ask for its default
 // processing without repeating the parameters.
@@ -21,14 +33,15 @@ thread_local CurrentMessage t_current;
 }  // namespace
 
 CWnd* CWnd::FromHandlePermanent(HWND window) {
-    auto found = t_permanent.find(window);
-    return found == t_permanent.end() ? nullptr : found->second;
+    if (!t_maps) return nullptr;
+    auto found = t_maps->permanent.find(window);
+    return found == t_maps->permanent.end() ? nullptr : found->second;
 }
 
 CWnd* CWnd::FromHandle(HWND window) {
     if (!window) return nullptr;
     if (CWnd* permanent = FromHandlePermanent(window)) return permanent;
-    std::unique_ptr<CWnd>& temporary = t_temporary[window];
+    std::unique_ptr<CWnd>& temporary = Maps().temporary[window];
     if (!temporary) {
         temporary = std::make_unique<CWnd>();
         temporary->m_hWnd = window;
@@ -37,21 +50,28 @@ CWnd* CWnd::FromHandle(HWND window) {
 }
 
 void CWnd::DeleteTempMap() {
-    for (auto& entry : t_temporary) entry.second->m_hWnd = nullptr;
-    t_temporary.clear();
+    if (!t_maps) return;
+    for (auto& entry : t_maps->temporary) entry.second->m_hWnd = nullptr;
+    t_maps->temporary.clear();
+}
+
+void CWnd::DeleteThreadMaps() {
+    DeleteTempMap();
+    delete t_maps;
+    t_maps = nullptr;
 }
 
 BOOL CWnd::Attach(HWND window) {
     if (!window || m_hWnd) return FALSE;
     m_hWnd = window;
-    t_permanent[window] = this;
-    t_temporary.erase(window);
+    Maps().permanent[window] = this;
+    Maps().temporary.erase(window);
     return TRUE;
 }
 
 HWND CWnd::Detach() {
     HWND window = m_hWnd;
-    if (window) t_permanent.erase(window);
+    if (window && t_maps) t_maps->permanent.erase(window);
     m_hWnd = nullptr;
     return window;
 }

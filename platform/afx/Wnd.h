@@ -20,6 +20,8 @@ public:
     // (released when the thread goes idle); null for a null handle.
     static CWnd* FromHandle(HWND window);
     static void DeleteTempMap();
+    // Frees the calling thread's handle maps; for a thread that is ending.
+    static void DeleteThreadMaps();
 
     HWND GetSafeHwnd() const { return m_hWnd; }
 

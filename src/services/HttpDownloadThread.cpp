@@ -8,6 +8,10 @@
 namespace {
 constexpr int kConnectAttempts = 5;
 constexpr DWORD kRetryPauseMillis = 1000;
+// Always from the server, and never into WinInet's cache: the bytes go to
+// the caller's file, so a cache entry would only be a second copy of every
+// package on disk.
+constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
 
 bool ConnectSucceeded(int result) { return result == kCodeHttpOk || result == kCodeHttpPartial; }
 }  // namespace
@@ -204,7 +208,7 @@ BOOL CHttpDownloadThread::RequestStep() {
         if (!task.connection) AfxThrowInternetException(1, ERROR_INTERNET_INCORRECT_HANDLE_STATE);
         task.CloseFile();
         task.file.reset(task.connection->OpenRequest(CHttpConnection::HTTP_VERB_GET, path, nullptr,
-                                                     1, nullptr, nullptr, INTERNET_FLAG_RELOAD));
+                                                     1, nullptr, nullptr, kRequestFlags));
         task.buffered = 0;
         task.position = 0;
         task.stepBytes = 0;
