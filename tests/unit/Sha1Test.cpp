@@ -2,6 +2,8 @@
 // the padding spills into another block.
 #include "cef/backend/chromium/Sha1.h"
 
+#include "ByteText.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,16 +11,7 @@
 namespace {
 
 using cefimpl::chromium::Sha1Digest;
-
-std::string Hex(const std::string& bytes) {
-    static const char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char byte : bytes) {
-        hex += kDigits[byte >> 4];
-        hex += kDigits[byte & 0xF];
-    }
-    return hex;
-}
+using testbytes::Hex;
 
 struct DigestCase {
     std::string message;
