@@ -11,14 +11,16 @@ namespace {
 using namespace cefimpl::chromium;
 using nlohmann::json;
 
-constexpr uint32_t WM_KEYDOWN = 0x0100, WM_KEYUP = 0x0101, WM_CHAR = 0x0102, WM_SYSKEYDOWN = 0x0104,
-                   WM_SYSCHAR = 0x0106, WM_MOUSEMOVE = 0x0200, WM_LBUTTONDOWN = 0x0201,
-                   WM_LBUTTONUP = 0x0202, WM_LBUTTONDBLCLK = 0x0203, WM_RBUTTONDOWN = 0x0204,
-                   WM_RBUTTONUP = 0x0205, WM_MBUTTONDOWN = 0x0207, WM_MBUTTONUP = 0x0208,
-                   WM_MOUSEWHEEL = 0x020A, WM_XBUTTONDOWN = 0x020B, WM_XBUTTONUP = 0x020C,
-                   WM_MOUSEHWHEEL = 0x020E;
-constexpr uint64_t MK_LBUTTON = 0x1, MK_RBUTTON = 0x2, MK_SHIFT = 0x4, MK_CONTROL = 0x8,
-                   MK_MBUTTON = 0x10, MK_XBUTTON1 = 0x20, MK_XBUTTON2 = 0x40;
+// The message numbers and key bits of windows.h, under names of our own so
+// that they never meet its macros.
+constexpr uint32_t kWmKeyDown = 0x0100, kWmKeyUp = 0x0101, kWmChar = 0x0102, kWmSysKeyDown = 0x0104,
+                   kWmSysChar = 0x0106, kWmMouseMove = 0x0200, kWmLButtonDown = 0x0201,
+                   kWmLButtonUp = 0x0202, kWmLButtonDblClk = 0x0203, kWmRButtonDown = 0x0204,
+                   kWmRButtonUp = 0x0205, kWmMButtonDown = 0x0207, kWmMButtonUp = 0x0208,
+                   kWmMouseWheel = 0x020A, kWmXButtonDown = 0x020B, kWmXButtonUp = 0x020C,
+                   kWmMouseHWheel = 0x020E;
+constexpr uint64_t kMkLButton = 0x1, kMkRButton = 0x2, kMkShift = 0x4, kMkControl = 0x8,
+                   kMkMButton = 0x10, kMkXButton1 = 0x20, kMkXButton2 = 0x40;
 
 int64_t Point(int x, int y) { return (static_cast<int64_t>(y & 0xFFFF) << 16) | (x & 0xFFFF); }
 uint64_t HighWord(int value) { return static_cast<uint64_t>(value & 0xFFFF) << 16; }
@@ -41,18 +43,18 @@ struct ButtonCase {
 
 TEST(InputMapping, MouseButtonsAndMoves) {
     const ButtonCase cases[] = {
-        {WM_LBUTTONDOWN, MK_LBUTTON, "mousePressed", "left", 1, 1},
-        {WM_LBUTTONUP, 0, "mouseReleased", "left", 0, 1},
-        {WM_RBUTTONDOWN, MK_RBUTTON, "mousePressed", "right", 2, 1},
-        {WM_RBUTTONUP, MK_LBUTTON, "mouseReleased", "right", 1, 1},
-        {WM_MBUTTONDOWN, MK_MBUTTON, "mousePressed", "middle", 4, 1},
-        {WM_MBUTTONUP, 0, "mouseReleased", "middle", 0, 1},
-        {WM_XBUTTONDOWN, HighWord(1) | MK_XBUTTON1, "mousePressed", "back", 8, 1},
-        {WM_XBUTTONDOWN, HighWord(2) | MK_XBUTTON2, "mousePressed", "forward", 16, 1},
-        {WM_XBUTTONUP, HighWord(2), "mouseReleased", "forward", 0, 1},
-        {WM_MOUSEMOVE, 0, "mouseMoved", "none", 0, 0},
-        {WM_MOUSEMOVE, MK_RBUTTON | MK_LBUTTON, "mouseMoved", "left", 3, 0},  // a drag
-        {WM_MOUSEMOVE, MK_RBUTTON, "mouseMoved", "right", 2, 0},
+        {kWmLButtonDown, kMkLButton, "mousePressed", "left", 1, 1},
+        {kWmLButtonUp, 0, "mouseReleased", "left", 0, 1},
+        {kWmRButtonDown, kMkRButton, "mousePressed", "right", 2, 1},
+        {kWmRButtonUp, kMkLButton, "mouseReleased", "right", 1, 1},
+        {kWmMButtonDown, kMkMButton, "mousePressed", "middle", 4, 1},
+        {kWmMButtonUp, 0, "mouseReleased", "middle", 0, 1},
+        {kWmXButtonDown, HighWord(1) | kMkXButton1, "mousePressed", "back", 8, 1},
+        {kWmXButtonDown, HighWord(2) | kMkXButton2, "mousePressed", "forward", 16, 1},
+        {kWmXButtonUp, HighWord(2), "mouseReleased", "forward", 0, 1},
+        {kWmMouseMove, 0, "mouseMoved", "none", 0, 0},
+        {kWmMouseMove, kMkRButton | kMkLButton, "mouseMoved", "left", 3, 0},  // a drag
+        {kWmMouseMove, kMkRButton, "mouseMoved", "right", 2, 0},
     };
     for (const ButtonCase& c : cases) {
         MouseClicks clicks;
@@ -70,7 +72,7 @@ TEST(InputMapping, MouseButtonsAndMoves) {
 TEST(InputMapping, PointsLeftOfOrAboveTheWindowAreNegative) {
     // Under mouse capture a drag goes on outside the client area.
     MouseClicks clicks;
-    const auto event = MapMouseMessage(WM_MOUSEMOVE, MK_LBUTTON, Point(-5, -1), {}, clicks);
+    const auto event = MapMouseMessage(kWmMouseMove, kMkLButton, Point(-5, -1), {}, clicks);
     EXPECT_EQ(event->x, -5);
     EXPECT_EQ(event->y, -1);
 }
@@ -78,8 +80,8 @@ TEST(InputMapping, PointsLeftOfOrAboveTheWindowAreNegative) {
 TEST(InputMapping, ADoubleClickCountsTwoOnPressAndRelease) {
     MouseClicks clicks;
     std::vector<int> counts;
-    for (uint32_t message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP,
-                             WM_LBUTTONDOWN, WM_LBUTTONUP}) {
+    for (uint32_t message : {kWmLButtonDown, kWmLButtonUp, kWmLButtonDblClk, kWmLButtonUp,
+                             kWmLButtonDown, kWmLButtonUp}) {
         counts.push_back(MapMouseMessage(message, 0, Point(1, 1), {}, clicks)->clickCount);
     }
     EXPECT_EQ(counts, (std::vector<int>{1, 1, 2, 2, 1, 1}));
@@ -96,15 +98,15 @@ TEST(InputMapping, MouseModifiersTakeCtrlAndShiftFromTheMessage) {
     meta.meta = true;
     staleControl.control = true;
     const ModifierCase cases[] = {
-        {MK_CONTROL, {}, 2}, {MK_SHIFT, {}, 8},    {MK_CONTROL | MK_SHIFT, alt, 11},
+        {kMkControl, {}, 2}, {kMkShift, {}, 8},    {kMkControl | kMkShift, alt, 11},
         {0, meta, 4},        {0, staleControl, 0},  // the message's bits are what held at the click
     };
     for (const ModifierCase& c : cases) {
         MouseClicks clicks;
-        EXPECT_EQ(MapMouseMessage(WM_LBUTTONDOWN, c.wParam, 0, c.keys, clicks)->modifiers,
+        EXPECT_EQ(MapMouseMessage(kWmLButtonDown, c.wParam, 0, c.keys, clicks)->modifiers,
                   c.modifiers)
             << c.wParam;
-        EXPECT_EQ(MapMouseWheel(WM_MOUSEWHEEL, c.wParam, 0, 0, c.keys)->modifiers, c.modifiers)
+        EXPECT_EQ(MapMouseWheel(kWmMouseWheel, c.wParam, 0, 0, c.keys)->modifiers, c.modifiers)
             << c.wParam;
     }
 }
@@ -118,11 +120,11 @@ struct WheelCase {
 
 TEST(InputMapping, WheelAwayFromTheUserScrollsUp) {
     const WheelCase cases[] = {
-        {WM_MOUSEWHEEL, 120, 0, -100}, {WM_MOUSEWHEEL, -120, 0, 100}, {WM_MOUSEWHEEL, 240, 0, -200},
-        {WM_MOUSEWHEEL, 30, 0, -25},   {WM_MOUSEHWHEEL, 120, 100, 0}, {WM_MOUSEHWHEEL, -60, -50, 0},
+        {kWmMouseWheel, 120, 0, -100}, {kWmMouseWheel, -120, 0, 100}, {kWmMouseWheel, 240, 0, -200},
+        {kWmMouseWheel, 30, 0, -25},   {kWmMouseHWheel, 120, 100, 0}, {kWmMouseHWheel, -60, -50, 0},
     };
     for (const WheelCase& c : cases) {
-        const auto event = MapMouseWheel(c.message, HighWord(c.delta) | MK_LBUTTON, 30, 40, {});
+        const auto event = MapMouseWheel(c.message, HighWord(c.delta) | kMkLButton, 30, 40, {});
         ASSERT_TRUE(event);
         EXPECT_EQ(event->type, "mouseWheel");
         EXPECT_DOUBLE_EQ(event->deltaX, c.deltaX) << c.message << " " << c.delta;
@@ -136,18 +138,18 @@ TEST(InputMapping, WheelAwayFromTheUserScrollsUp) {
 TEST(InputMapping, OtherMessagesAreNotMouseInput) {
     MouseClicks clicks;
     for (uint32_t message :
-         {0x01FFu, WM_MOUSEWHEEL, WM_MOUSEHWHEEL, 0x020Fu, WM_KEYDOWN, 0x02A3u}) {
+         {0x01FFu, kWmMouseWheel, kWmMouseHWheel, 0x020Fu, kWmKeyDown, 0x02A3u}) {
         EXPECT_FALSE(MapMouseMessage(message, 0, 0, {}, clicks)) << message;
     }
-    EXPECT_FALSE(MapMouseWheel(WM_MOUSEMOVE, 0, 0, 0, {}));
+    EXPECT_FALSE(MapMouseWheel(kWmMouseMove, 0, 0, 0, {}));
 }
 
 TEST(InputMapping, MouseParametersAsSent) {
     MouseClicks clicks;
-    EXPECT_EQ(ToParams(*MapMouseMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, Point(3, 4), {}, clicks)),
+    EXPECT_EQ(ToParams(*MapMouseMessage(kWmLButtonDblClk, kMkLButton, Point(3, 4), {}, clicks)),
               json::parse(R"({"type":"mousePressed","x":3,"y":4,"button":"left","buttons":1,
                               "clickCount":2,"modifiers":0})"));
-    EXPECT_EQ(ToParams(*MapMouseWheel(WM_MOUSEWHEEL, HighWord(120), 3, 4, {})),
+    EXPECT_EQ(ToParams(*MapMouseWheel(kWmMouseWheel, HighWord(120), 3, 4, {})),
               json::parse(R"({"type":"mouseWheel","x":3,"y":4,"button":"none","buttons":0,
                               "clickCount":0,"modifiers":0,"deltaX":0.0,"deltaY":-100.0})"));
 }
@@ -158,13 +160,13 @@ TEST(InputMapping, KeyDownAndUpCarryCodesAndNames) {
     CharMemory chars;
     ModifierKeys shift;
     shift.shift = true;
-    const auto down = MapKeyMessage(WM_KEYDOWN, 'A', KeyFlags(0x1E), shift, chars);
+    const auto down = MapKeyMessage(kWmKeyDown, 'A', KeyFlags(0x1E), shift, chars);
     ASSERT_TRUE(down);
     EXPECT_EQ(ToParams(*down), json::parse(R"({"type":"rawKeyDown","windowsVirtualKeyCode":65,
         "nativeVirtualKeyCode":65,"code":"KeyA","key":"A","modifiers":8})"));
     // A key's release has its "was down" bit set, and is still no repeat.
     const auto up =
-        MapKeyMessage(WM_KEYUP, 0x0D, KeyFlags(0x1C, true, true) | int64_t{1} << 31, {}, chars);
+        MapKeyMessage(kWmKeyUp, 0x0D, KeyFlags(0x1C, true, true) | int64_t{1} << 31, {}, chars);
     EXPECT_EQ(ToParams(*up), json::parse(R"({"type":"keyUp","windowsVirtualKeyCode":13,
         "nativeVirtualKeyCode":13,"code":"NumpadEnter","key":"Enter","modifiers":0,"location":3,"isKeypad":true})"));
 }
@@ -182,17 +184,17 @@ TEST(InputMapping, LetterKeysFollowShiftAndCapsLock) {
         ModifierKeys keys;
         keys.shift = c.shift;
         keys.capsLock = c.capsLock;
-        EXPECT_EQ(MapKeyMessage(WM_KEYDOWN, 'Q', KeyFlags(0x10), keys, chars)->key, c.key);
+        EXPECT_EQ(MapKeyMessage(kWmKeyDown, 'Q', KeyFlags(0x10), keys, chars)->key, c.key);
     }
 }
 
 TEST(InputMapping, HeldKeysRepeatAndAltKeysAreSystemKeys) {
     CharMemory chars;
-    EXPECT_FALSE(MapKeyMessage(WM_KEYDOWN, 0x28, KeyFlags(0x50, true), {}, chars)->autoRepeat);
-    EXPECT_TRUE(MapKeyMessage(WM_KEYDOWN, 0x28, KeyFlags(0x50, true, true), {}, chars)->autoRepeat);
+    EXPECT_FALSE(MapKeyMessage(kWmKeyDown, 0x28, KeyFlags(0x50, true), {}, chars)->autoRepeat);
+    EXPECT_TRUE(MapKeyMessage(kWmKeyDown, 0x28, KeyFlags(0x50, true, true), {}, chars)->autoRepeat);
     ModifierKeys alt;
     alt.alt = true;
-    const auto altF4 = MapKeyMessage(WM_SYSKEYDOWN, 0x73, KeyFlags(0x3E), alt, chars);
+    const auto altF4 = MapKeyMessage(kWmSysKeyDown, 0x73, KeyFlags(0x3E), alt, chars);
     EXPECT_TRUE(altF4->isSystemKey);
     EXPECT_EQ(altF4->modifiers, 1);
     EXPECT_EQ(altF4->code, "F4");
@@ -219,7 +221,7 @@ TEST(InputMapping, CharactersBecomeTextWithSurrogatesJoined) {
         CharMemory chars;
         std::vector<std::string> texts;
         for (uint64_t unit : c.units) {
-            const auto event = MapKeyMessage(WM_CHAR, unit, KeyFlags(0), {}, chars);
+            const auto event = MapKeyMessage(kWmChar, unit, KeyFlags(0), {}, chars);
             if (!event) continue;
             EXPECT_EQ(event->type, "char") << c.what;
             EXPECT_EQ(event->unmodifiedText, event->text) << c.what;
@@ -233,17 +235,17 @@ TEST(InputMapping, CharParametersAsSent) {
     CharMemory chars;
     ModifierKeys alt;
     alt.alt = true;
-    EXPECT_EQ(ToParams(*MapKeyMessage(WM_CHAR, 'x', KeyFlags(0x2D), {}, chars)),
+    EXPECT_EQ(ToParams(*MapKeyMessage(kWmChar, 'x', KeyFlags(0x2D), {}, chars)),
               json::parse(R"({"type":"char","text":"x","unmodifiedText":"x","modifiers":0})"));
     EXPECT_EQ(
-        ToParams(*MapKeyMessage(WM_SYSCHAR, 'f', KeyFlags(0x21), alt, chars)),
+        ToParams(*MapKeyMessage(kWmSysChar, 'f', KeyFlags(0x21), alt, chars)),
         json::parse(
             R"({"type":"char","text":"f","unmodifiedText":"f","modifiers":1,"isSystemKey":true})"));
 }
 
 TEST(InputMapping, OtherMessagesAreNotKeyInput) {
     CharMemory chars;
-    for (uint32_t message : {0x0103u, 0x0107u, WM_MOUSEMOVE, 0x010Du}) {
+    for (uint32_t message : {0x0103u, 0x0107u, kWmMouseMove, 0x010Du}) {
         EXPECT_FALSE(MapKeyMessage(message, 'a', 0, {}, chars)) << message;
     }
 }
