@@ -44,6 +44,7 @@ private:
 
     bool ReadHeader(Header& header) const;
     std::string CheckHeader(const Header& header) const;
+    // kNeedMore after a fragment that completes no message yet.
     Status TakeFrame(const Header& header, WebSocketMessage& message);
     Status ControlMessage(uint8_t opcode, std::string payload, WebSocketMessage& message);
     Status Fail(std::string error);
