@@ -29,3 +29,19 @@ else()
   target_compile_definitions(tinyxml INTERFACE TIXML_USE_STL)
   find_package(GTest REQUIRED)
 endif()
+
+# nlohmann-json (header-only) for the DevTools protocol's messages, from
+# Debian's nlohmann-json3-dev in both trees. The cross compiler must not be
+# given the host's whole /usr/include (glibc's headers would shadow
+# mingw's), so the build tree holds an include folder with nothing but a
+# link to the library's own folder, and both trees use that.
+set(NLOHMANN_JSON_INCLUDE_ROOT "/usr/include" CACHE PATH
+    "Folder whose nlohmann/ holds json.hpp (Debian nlohmann-json3-dev)")
+if(NOT EXISTS "${NLOHMANN_JSON_INCLUDE_ROOT}/nlohmann/json.hpp")
+  message(FATAL_ERROR "no nlohmann/json.hpp below NLOHMANN_JSON_INCLUDE_ROOT; run tools/setup")
+endif()
+set(nlohmann_json_include "${CMAKE_BINARY_DIR}/include-nlohmann")
+file(MAKE_DIRECTORY "${nlohmann_json_include}")
+file(CREATE_LINK "${NLOHMANN_JSON_INCLUDE_ROOT}/nlohmann" "${nlohmann_json_include}/nlohmann" SYMBOLIC)
+add_library(nlohmann_json_headers INTERFACE)
+target_include_directories(nlohmann_json_headers SYSTEM INTERFACE "${nlohmann_json_include}")

@@ -1,13 +1,15 @@
-// ASCII-only lower-casing: what switch names and cookie domains compare by.
+// ASCII-only lower-casing: what switch names, cookie domains and HTTP
+// header names compare by, in UTF-16 and in UTF-8 text alike.
 #pragma once
 
 #include <string>
 
 namespace cefimpl {
 
-inline std::u16string AsciiLower(std::u16string text) {
-    for (char16_t& c : text) {
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+template <class Text>
+Text AsciiLower(Text text) {
+    for (auto& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<typename Text::value_type>(c - 'A' + 'a');
     }
     return text;
 }

@@ -1,6 +1,7 @@
 #include "cef/backend/CommandLineImpl.h"
 
 #include "cef/backend/AsciiCase.h"
+#include "cef/backend/chromium/ChromiumCommandLine.h"
 
 #include <windows.h>
 
@@ -10,25 +11,6 @@ namespace cefimpl {
 namespace {
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
-
-// Quotes a word so that Split() gives it back unchanged.
-std::u16string Quote(const std::u16string& word) {
-    if (!word.empty() && word.find_first_of(u" \t\"") == std::u16string::npos) return word;
-    std::u16string out = u"\"";
-    size_t backslashes = 0;
-    for (char16_t c : word) {
-        if (c == u'\\') {
-            ++backslashes;
-            continue;
-        }
-        // Backslashes count only before a quote: double them there.
-        out.append(c == u'"' ? backslashes * 2 + 1 : backslashes, u'\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(backslashes * 2, u'\\');
-    return out + u"\"";
-}
 
 std::mutex g_globalMutex;
 CefRefPtr<CefCommandLineImpl> g_global;
@@ -144,7 +126,8 @@ CefString CefCommandLineImpl::GetCommandLineString() {
     std::u16string text;
     for (const std::u16string& word : ArgvLocked()) {
         if (!text.empty()) text += u' ';
-        text += Quote(word);
+        // Quoted so that Split() gives the word back unchanged.
+        text += chromium::QuotedArgument(word);
     }
     return text;
 }
