@@ -9,7 +9,14 @@
 #include "browser/Plover2View.h"
 #include "cef/CefProcess.h"
 #include "res/resource.h"
+#include "afx/File.h"
+#include "layout/TextCodec.h"
+#include "services/DesktopShortcut.h"
+#include "services/DownloadName.h"
+#include "services/HttpDownloadThread.h"
 #include "services/Hotkey.h"
+#include "services/StderrLine.h"
+#include "services/UpdateRules.h"
 #include "shell/BackgroundWnd.h"
 #include "shell/ChildFrame.h"
 #include "shell/LoginWnd.h"
@@ -17,6 +24,8 @@
 #include "shell/TopWnd.h"
 
 #include <winsock2.h>
+
+#include <shlobj.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -97,10 +106,12 @@ BOOL CPlover2App::InitInstance() {
 
     if (!HasLoginAndLogoutPanels()) return FALSE;
     AskMissingAddresses();
+    CreateDesktopShortcut();
 
     CreateLoginScreen();
     ShowLoginScreen();
     if (!ProcessShellCommand(commandLine)) return FALSE;
+    CheckForUpdate();
     return TRUE;
 }
 
@@ -213,6 +224,7 @@ int CPlover2App::ExitInstance() {
         released = nullptr;
         cef_shutdown();
     }
+    LaunchUpdater();
     CImageManager::Instance().Clear();
     if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
     m_gdiplusToken = 0;
@@ -405,4 +417,173 @@ WebPanel* CPlover2App::FindWeb(const std::u16string& window, const std::u16strin
 
 WebPanel* CPlover2App::FindGameMainWeb(const std::u16string& function) {
     return m_layout.FindGameMainWeb(m_currentGame, function);
+}
+
+// ---- Updates -------------------------------------------------------------
+
+namespace {
+std::string ToAnsi(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) return std::string();
+    std::string ansi(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &ansi[0], size, nullptr, nullptr);
+    ansi.resize(static_cast<size_t>(size - 1));
+    return ansi;
+}
+
+std::wstring ModulePath() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(GetModuleHandleW(nullptr), path, MAX_PATH);
+    return std::wstring(path, length < MAX_PATH ? length : 0);
+}
+
+// The executable's version words (major * 65536 + minor, build * 65536 +
+// revision); false when it has no readable version resource.
+bool ModuleVersion(DWORD* high, DWORD* low) {
+    const std::wstring exe = ModulePath();
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &ignored);
+    if (size == 0) return false;
+    std::vector<BYTE> info(size);
+    if (!GetFileVersionInfoW(exe.c_str(), 0, size, info.data())) return false;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
+        length != sizeof(VS_FIXEDFILEINFO)) {
+        return false;
+    }
+    *high = fixed->dwFileVersionMS;
+    *low = fixed->dwFileVersionLS;
+    return true;
+}
+
+std::unique_ptr<DownloadRequest> NewRequest(int id, int type, HWND window) {
+    auto request = std::make_unique<DownloadRequest>();
+    request->id = id;
+    request->type = type;
+    request->notifyWindow = window;
+    return request;
+}
+
+void PostRequest(CWinThread* thread, std::unique_ptr<DownloadRequest> request) {
+    if (PostThreadMessageW(thread->m_nThreadID, WM_DOWNLOAD_REQUEST,
+                           reinterpret_cast<WPARAM>(request.get()), 0)) {
+        request.release();  // the thread owns it now
+    }
+}
+}  // namespace
+
+CString CPlover2App::DownloadFile(const CString& objectPath) {
+    const auto name = DownloadName::SafeFromObjectPath(ToU16(objectPath.Str()));
+    if (!name) return CString();
+    const std::wstring temp = TempPath();
+    if (temp.empty()) return CString();
+    return CString(temp + ToWide(*name));
+}
+
+int CPlover2App::StartDownload(int id, const CString& path, const CString& host, int port,
+                               int rangeStart) {
+    if (m_downloads.count(id)) return -1;
+    const CString file = DownloadFile(path);
+    if (file.IsEmpty()) {
+        // The name comes from the manifest, which anyone on the way can
+        // change: it may only name a file in the temporary directory.
+        StderrLine("update: refused to download " + Utf16ToUtf8(ToU16(path.Str())) +
+                   ": its name is not a plain file name");
+        return -1;
+    }
+    if (rangeStart == 0) {
+        // An older, longer file of the same name must leave no tail.
+        CFile truncate;
+        if (truncate.Open(file, CFile::modeCreate | CFile::modeWrite)) truncate.Close();
+    }
+    CWinThread* thread = AfxBeginThread(RUNTIME_CLASS(CHttpDownloadThread), THREAD_PRIORITY_NORMAL,
+                                        0, CREATE_SUSPENDED);
+    if (!thread) return -1;
+    thread->ResumeThread();
+    auto start = NewRequest(id, kRequestStart, m_hMainWnd);
+    start->tag = UpdateRules::kDownloadTag;
+    start->host = host;
+    start->paths.push_back(path);
+    start->port = port;
+    start->rangeStart = rangeStart;
+    m_downloads[id] = thread;
+    auto grow = NewRequest(id, kRequestGrowBuffer, m_hMainWnd);
+    grow->bufferSize = UpdateRules::kPackageBufferSize;
+    PostRequest(thread, std::move(start));
+    PostRequest(thread, std::move(grow));
+    return 0;
+}
+
+int CPlover2App::CheckForUpdate() {
+    const GameConfig* game = CurrentGame();
+    if (!game || m_updateServerIndex < 0 ||
+        static_cast<size_t>(m_updateServerIndex) >= game->updateServers.size()) {
+        return 0;
+    }
+    // Seeded once per run, so that runs spread over the package sources.
+    srand(GetTickCount() ^ GetCurrentProcessId());
+    const UpdateServer& server = game->updateServers[static_cast<size_t>(m_updateServerIndex)];
+    StartDownload(UpdateRules::kManifestDownload,
+                  CString(ToWide(UpdateRules::ManifestObjectPath(server))),
+                  CString(ToWide(server.host)), UpdateRules::kUpdatePort, 0);
+    return 1;
+}
+
+BOOL CPlover2App::IsUpToDate(const CString& manifestPath) {
+    m_layout.ParseManifest(ToAnsi(manifestPath.Str()).c_str());
+    if (!GetModuleHandleW(nullptr)) return TRUE;
+    DWORD high = 0;
+    DWORD low = 0;
+    // Without a version of its own the client cannot tell an update from a
+    // downgrade, so it stays as it is.
+    if (!ModuleVersion(&high, &low)) return TRUE;
+    return !UpdateRules::IsOutOfDate(high, low, m_layout.major, m_layout.minor);
+}
+
+int CPlover2App::LaunchUpdater() {
+    if (m_packagePath.IsEmpty()) return 0;
+    const std::wstring exe = ModulePath();
+    const std::wstring temp = TempPath();
+    if (temp.empty()) return 0;
+    const std::u16string package = ToU16(m_packagePath.Str());
+    const std::wstring updater = ToWide(UpdateRules::UpdaterPath(ToU16(temp), package));
+    CopyFileW(m_packagePath, updater.c_str(), FALSE);
+    const std::wstring line =
+        ToWide(UpdateRules::UpdaterCommandLine(GetCurrentProcessId(), package, ToU16(exe)));
+    std::vector<wchar_t> commandLine(line.begin(), line.end());
+    commandLine.push_back(L'\0');
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (CreateProcessW(updater.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                       CREATE_SUSPENDED | CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup,
+                       &process)) {
+        ::ResumeThread(process.hThread);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    return 1;
+}
+
+void CPlover2App::CreateDesktopShortcut() {
+    const HRESULT com = CoInitialize(nullptr);
+    wchar_t desktop[MAX_PATH] = {};
+    LPITEMIDLIST folder = nullptr;
+    bool found = false;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &folder)) && folder) {
+        found = SHGetPathFromIDListW(folder, desktop) != FALSE;
+        CoTaskMemFree(folder);
+    }
+    wchar_t directory[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, directory);
+    if (found) {
+        const std::wstring name = ToWide(m_currentGame);
+        const std::wstring link = std::wstring(desktop) + L"\\" + name + L".lnk";
+        if (SaveShellLink(link, ModulePath(), directory, name)) {
+            std::fputs("创建成功\n", stdout);
+            std::fflush(stdout);
+        }
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
 }

@@ -7,6 +7,7 @@
 #include "cef/CefBase.h"
 #include "layout/LayoutConfig.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@ class CPlover2View;
 class CLoginWnd;
 class CMainFrame;
 class CTopWnd;
+class CWinThread;
 class ClientApp;
 
 // 1 while the login screen is the current screen, 0 while the game window is.
@@ -58,6 +60,30 @@ public:
     void LogoutGamePage();
     void ShowLoginAfterLogout();
     void ReturnToServerPage();
+
+    // ---- Updates -----------------------------------------------------------
+    // Starts a download thread for `path` on `host`; 0 when started, -1 when
+    // the id is running already or the path names no plain local file.
+    int StartDownload(int id, const CString& path, const CString& host, int port, int rangeStart);
+    // Asks the current game's update server for the manifest; 1 when the
+    // download started.
+    int CheckForUpdate();
+    // Parses the downloaded manifest and compares its version with the
+    // executable's; true when no update is needed.
+    BOOL IsUpToDate(const CString& manifestPath);
+    // Starts the updater copy of a complete package; 1 when it went as far
+    // as starting it, 0 when there was nothing to do.
+    int LaunchUpdater();
+    void CreateDesktopShortcut();
+    // The temporary directory's file a download of `objectPath` writes; empty
+    // when its decoded name is not a plain file name.
+    static CString DownloadFile(const CString& objectPath);
+
+    std::map<int, CWinThread*> m_downloads;
+    CString m_packagePath;
+    int m_updateServerIndex = 0;
+    // The digest the chosen manifest item announced; empty when none.
+    std::u16string m_packageDigest;
 
     LayoutConfig m_layout;
     ULONG_PTR m_gdiplusToken = 0;

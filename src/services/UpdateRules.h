@@ -10,6 +10,14 @@
 
 namespace UpdateRules {
 
+// The two downloads of the update flow, the tag of their events, the port
+// of every update host and the package download's buffer.
+constexpr int kManifestDownload = 1;
+constexpr int kPackageDownload = 2;
+constexpr int kDownloadTag = 1000;
+constexpr int kUpdatePort = 80;
+constexpr int kPackageBufferSize = 2097152;
+
 // The client's version words (high = major * 65536 + minor, low = build *
 // 65536 + revision) against the manifest's, compared as unsigned numbers:
 // true when the manifest's version is newer.

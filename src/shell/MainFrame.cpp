@@ -4,7 +4,13 @@
 #include "app/ImageManager.h"
 #include "app/Plover2App.h"
 #include "res/resource.h"
+#include "layout/TextCodec.h"
+#include "services/DownloadEvent.h"
 #include "services/Hotdialog.h"
+#include "services/PackageDigest.h"
+#include "services/StderrLine.h"
+#include "services/UpdateRules.h"
+#include "services/WriteAt.h"
 #include "shell/CaptionLayout.h"
 #include "shell/FrameCanvas.h"
 
@@ -95,6 +101,7 @@ ON_MESSAGE(WM_NCLBUTTONUP, OnNcLButtonUp)
 ON_MESSAGE(WM_CAPTION_ACTION, OnCaptionAction)
 ON_MESSAGE(WM_TIMER, OnTimer)
 ON_MESSAGE(WM_CLOSE, OnClose)
+ON_MESSAGE(WM_DOWNLOAD_EVENT, OnDownloadEvent)
 ON_COMMAND(ID_GAME_REFRESH, OnRefresh)
 ON_COMMAND(ID_GAME_SWITCH_ACCOUNT, ConfirmSwitchAccount)
 ON_COMMAND(ID_GAME_RETURN_TO_SERVER, ConfirmReturnToServer)
@@ -398,4 +405,51 @@ LRESULT CMainFrame::OnClose(WPARAM, LPARAM) {
     if (MessageBoxW(m_hWnd, text, caption, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return 0;
     ShowWindow(SW_HIDE);
     return CFrameWnd::OnClose(0, 0);
+}
+
+// ---- Update downloads ----------------------------------------------------------
+
+LRESULT CMainFrame::OnDownloadEvent(WPARAM wParam, LPARAM) {
+    const DownloadEvent& event = *reinterpret_cast<const DownloadEvent*>(wParam);
+    if (event.tag != UpdateRules::kDownloadTag) return 0;
+    const bool writes = event.type == kEventBufferFull || event.type == kEventRangeDone;
+    const CString file = writes ? CPlover2App::DownloadFile(event.path) : CString();
+    if (writes && !file.IsEmpty() && event.buffered > 0) {
+        // A failed write is not reported; the download goes on.
+        WriteAt(file, event.buffer, static_cast<UINT>(event.buffered),
+                static_cast<LONGLONG>(event.position) - event.buffered);
+    }
+    if (event.type == kEventRangeDone && !file.IsEmpty()) {
+        if (event.id == UpdateRules::kManifestDownload) StartPackageDownload(file);
+        if (event.id == UpdateRules::kPackageDownload) KeepPackage(file);
+    } else if (event.type == kEventFinished) {
+        theApp.m_downloads.erase(event.id);
+    } else if (event.type == kEventReadFailed && event.code == kCodeReconnectFailed) {
+        AfxMessageBox(IDS_DOWNLOAD_FAILED, MB_OK);
+    }
+    return 0;
+}
+
+void CMainFrame::StartPackageDownload(const CString& manifestFile) {
+    if (theApp.IsUpToDate(manifestFile)) return;
+    const std::vector<UpdateServer>& items = theApp.m_layout.manifestItems;
+    if (items.empty()) return;
+    const UpdateServer& item = items[UpdateRules::PickSource(rand(), items.size())];
+    theApp.m_packageDigest = item.sha256;
+    theApp.StartDownload(UpdateRules::kPackageDownload,
+                         CString(ToWide(UpdateRules::PackageObjectPath(item))),
+                         CString(ToWide(item.host)), UpdateRules::kUpdatePort, 0);
+}
+
+void CMainFrame::KeepPackage(const CString& packageFile) {
+    const std::string digest = Utf16ToUtf8(theApp.m_packageDigest);
+    std::string actual;
+    if (!digest.empty() && !PackageMatchesDigest(packageFile, digest, &actual)) {
+        // Never start a package that is not the one the manifest announced.
+        DeleteFileW(packageFile);
+        StderrLine("update: the package " + Utf16ToUtf8(ToU16(packageFile.Str())) +
+                   " has SHA-256 " + actual + ", not " + digest + " as announced; deleted");
+        return;
+    }
+    theApp.m_packagePath = packageFile;
 }

@@ -42,6 +42,8 @@ protected:
     LRESULT OnCaptionAction(WPARAM wParam, LPARAM lParam);
     LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
     LRESULT OnClose(WPARAM wParam, LPARAM lParam);
+    // Writes the pieces of the update flow's downloads and moves the flow on.
+    LRESULT OnDownloadEvent(WPARAM wParam, LPARAM lParam);
     void OnRefresh();
     void ConfirmSwitchAccount();
     void ConfirmReturnToServer();
@@ -57,6 +59,9 @@ private:
     void DrawBorders(Gdiplus::Graphics& graphics, int width, int height) const;
     void DrawCaption(Gdiplus::Graphics& graphics, int width) const;
     const Gdiplus::FontFamily* LabelFamily() const;
+    // The update flow's steps once a download's range is complete.
+    void StartPackageDownload(const CString& manifestFile);
+    void KeepPackage(const CString& packageFile);
 
     struct LabelFont;
     mutable std::unique_ptr<LabelFont> m_labelFont;

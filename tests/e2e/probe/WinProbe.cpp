@@ -15,8 +15,13 @@
 //                               shows a small window of its own for that long, so
 //                               the keyboard focus can rest on a Wine window that
 //                               is not the client's
+//   WinProbe.exe link <file name>
+//                               reads the shell link of that name on the desktop:
+//                               target, working directory, description, show command
 #include <windows.h>
+#include <objidl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -156,6 +161,38 @@ int Hold(int seconds, int x, int y) {
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
     return 0;
 }
+// One JSON line for the desktop's link `name`; {"found": false} when it
+// cannot be read.
+int PrintDesktopLink(const wchar_t* name) {
+    CoInitialize(nullptr);
+    wchar_t desktop[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE);
+    const std::wstring path = std::wstring(desktop) + L"\\" + name;
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    wchar_t target[MAX_PATH] = {}, directory[MAX_PATH] = {}, description[1024] = {};
+    int show = 0;
+    bool found =
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(path.c_str(), STGM_READ));
+    if (found) {
+        link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+        link->GetWorkingDirectory(directory, MAX_PATH);
+        link->GetDescription(description, 1024);
+        link->GetShowCmd(&show);
+    }
+    if (file) file->Release();
+    if (link) link->Release();
+    std::printf(
+        "{\"found\": %s, \"path\": %s, \"target\": %s, \"directory\": %s, "
+        "\"description\": %s, \"show\": %d}\n",
+        found ? "true" : "false", Quoted(Utf8(path.c_str())).c_str(), Quoted(Utf8(target)).c_str(),
+        Quoted(Utf8(directory)).c_str(), Quoted(Utf8(description)).c_str(), show);
+    std::fflush(stdout);
+    return found ? 0 : 1;
+}
 }  // namespace
 
 int main() {
@@ -195,6 +232,7 @@ int main() {
         std::printf("%llu\n", (unsigned long long)result);
         return 0;
     }
+    if (argc == 3 && std::wstring(argv[1]) == L"link") return PrintDesktopLink(argv[2]);
     if (argc == 2 && std::wstring(argv[1]) == L"procs") {
         PrintProcesses();
         return 0;
