@@ -61,6 +61,7 @@ LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
     if (event.type == kEventFinished || (event.type == kEventConnect && event.code != 200)) {
         sink->finished = true;
+        PostQuitMessage(0);  // the loop below waits for posted messages only
     }
     return 0;
 }
@@ -100,7 +101,7 @@ int RunThread(int port, const wchar_t* path, const wchar_t* output) {
     grow->notifyWindow = window;
     PostThreadMessageW(thread->m_nThreadID, WM_DOWNLOAD_REQUEST, reinterpret_cast<WPARAM>(grow), 0);
     MSG msg;
-    while (!sink.finished && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
     QueryPerformanceCounter(&end);
     Report("thread", sink.written, Seconds(start, end), CpuSeconds() - cpuBefore);
     return 0;
