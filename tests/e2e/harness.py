@@ -185,11 +185,22 @@ class Client:
 
     def windows(self):
         """Every window of this client's browser process."""
-        out = subprocess.run(["wine", PROBE, os.path.basename(self.exe)], env=self.env,
-                             capture_output=True, check=True, timeout=60).stdout
+        out = self._probe_output([os.path.basename(self.exe)])
         found = [json.loads(line) for line in out.decode("utf-8", "replace").splitlines()
                  if line.startswith("{")]
         return [w for w in found if w["pid"] == self.pid]
+
+    def _probe_output(self, words, attempts=2):
+        """WinProbe's output. A probe that hangs is ended and run once more:
+        seen once in a long run, a lone wine start that never got going; a
+        client that really hangs fails the second run too."""
+        for attempt in range(attempts):
+            try:
+                return subprocess.run(["wine", PROBE] + words, env=self.env, capture_output=True,
+                                      check=True, timeout=30).stdout
+            except subprocess.TimeoutExpired:
+                if attempt == attempts - 1:
+                    raise
 
     def top_windows(self, class_name=None, visible=None):
         found = [w for w in self.windows() if not w["parent"]]
