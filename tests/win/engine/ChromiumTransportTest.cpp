@@ -8,6 +8,7 @@
 #include "cef/backend/chromium/Base64.h"
 #include "cef/backend/chromium/ChromiumProcess.h"
 #include "cef/backend/chromium/DevToolsConnection.h"
+#include "cef/backend/chromium/WebSocketHandshake.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <mutex>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -135,7 +137,8 @@ TEST_F(ChromiumTransportTest, AProgramThatNeverReportsAPortTimesOut) {
     if (!ChromiumProcess::UnderWine()) GTEST_SKIP() << "needs a Unix program that ends at once";
     ChromiumProcess process;
     EXPECT_FALSE(process.Start(L"Z:\\bin\\true", m_cacheDir, 2000));
-    EXPECT_NE(process.Error().find("no DevTools port within 2000 ms"), std::string::npos)
+    EXPECT_NE(process.Error().find("no DevTools port within 2000 ms (no DevToolsActivePort in"),
+              std::string::npos)
         << process.Error();
 }
 
@@ -183,6 +186,71 @@ TEST(DevToolsConnectionTest, APortThatDoesNotServeFailsWithoutHanging) {
         EXPECT_EQ(connection.Call("Browser.getVersion", json::object(), {}, 1500).errorMessage,
                   "the connection to the browser is closed");
     }
+}
+
+// Accepts one WebSocket and then answers nothing: what a browser that hangs
+// looks like from the client.
+class SilentWebSocketServer {
+public:
+    SilentWebSocketServer() : m_listener(true), m_thread([this] { Serve(); }) {}
+    ~SilentWebSocketServer() { m_thread.join(); }
+
+    WebSocketUrl Url() const {
+        WebSocketUrl url;
+        url.host = "127.0.0.1";
+        url.port = m_listener.port;
+        url.path = "/devtools/browser/silent";
+        return url;
+    }
+
+private:
+    void Serve() {
+        UniqueSocket client(accept(m_listener.socket.get(), nullptr, nullptr));
+        std::string request;
+        char buffer[4096];
+        int count;
+        while (request.find("\r\n\r\n") == std::string::npos &&
+               (count = recv(client.get(), buffer, sizeof buffer, 0)) > 0) {
+            request.append(buffer, count);
+        }
+        const std::string field = "Sec-WebSocket-Key: ";
+        const size_t start = request.find(field) + field.size();
+        const std::string key = request.substr(start, request.find("\r\n", start) - start);
+        const std::string answer =
+            "HTTP/1.1 101 Switching Protocols\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+            "Sec-WebSocket-Accept: " +
+            WebSocketAcceptFor(key) + "\r\n\r\n";
+        send(client.get(), answer.data(), static_cast<int>(answer.size()), 0);
+        while (recv(client.get(), buffer, sizeof buffer, 0) > 0) {
+        }
+    }
+
+    Listener m_listener;
+    std::thread m_thread;
+};
+
+TEST(DevToolsConnectionTest, ClosingEndsTheReaderAndFailsWaitingCommands) {
+    SilentWebSocketServer server;
+    DevToolsConnection connection;
+    ASSERT_TRUE(connection.Connect(server.Url(), 5000)) << connection.Error();
+    std::mutex lock;
+    std::condition_variable answered;
+    std::optional<CdpResponse> heard;
+    connection.Command("Browser.getVersion", json::object(), {}, [&](const CdpResponse& response) {
+        std::lock_guard<std::mutex> hold(lock);
+        heard = response;
+        answered.notify_all();
+    });
+    EXPECT_EQ(connection.Session().PendingCount(), 1u);
+
+    // The reader is blocked in recv; closing must wake it, not wait for it.
+    connection.Close();
+    std::unique_lock<std::mutex> hold(lock);
+    ASSERT_TRUE(
+        answered.wait_for(hold, std::chrono::seconds(10), [&] { return heard.has_value(); }));
+    EXPECT_FALSE(heard->ok);
+    EXPECT_EQ(heard->errorCode, 0);
+    EXPECT_FALSE(connection.IsOpen());
 }
 
 }  // namespace

@@ -74,6 +74,12 @@ std::string ReadSmallFile(const std::wstring& path) {
     return std::string(buffer, read);
 }
 
+// What the file says, once it is there.
+DevToolsEndpoint ReadPortFile(const std::wstring& path) {
+    const std::string contents = ReadSmallFile(path);
+    return contents.empty() ? DevToolsEndpoint() : DevToolsEndpoint::FromActivePortFile(contents);
+}
+
 std::wstring EnvironmentPath(const wchar_t* name) {
     wchar_t value[MAX_PATH];
     const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
@@ -223,25 +229,27 @@ bool ChromiumProcess::Launch(const std::wstring& program) {
 bool ChromiumProcess::AwaitEndpoint(unsigned timeoutMs) {
     const std::wstring portFile = m_profileDir + L"\\" + kPortFile;
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    std::string malformed;
+    DevToolsEndpoint endpoint;
     for (;;) {
         // Read before checking for the end, so a browser that wrote its
         // file and quit at once still counts as having started.
-        const DevToolsEndpoint endpoint =
-            DevToolsEndpoint::FromActivePortFile(ReadSmallFile(portFile));
+        endpoint = ReadPortFile(portFile);
         if (endpoint.state == DevToolsEndpoint::kFound) {
             m_endpoint = endpoint.url;
             return true;
         }
-        // Half written, perhaps: only the last reading counts.
-        malformed = endpoint.state == DevToolsEndpoint::kMalformed ? endpoint.error : "";
         if (HasEnded()) return Fail("the browser ended before it reported its DevTools port");
         if (GetTickCount64() >= deadline) break;
         Sleep(kPollMs);
     }
-    return Fail(
-        "the browser reported no DevTools port within " + std::to_string(timeoutMs) + " ms (" +
-        (malformed.empty() ? "no DevToolsActivePort in " + Narrow(m_profileDir) : malformed) + ")");
+    // Half written, perhaps, when malformed: only the last reading counts.
+    const std::string found = endpoint.state == DevToolsEndpoint::kMalformed
+                                  ? endpoint.error
+                                  : "no DevToolsActivePort in " + Narrow(m_profileDir);
+    return Fail("the browser reported no DevTools port within " + std::to_string(timeoutMs) +
+                " ms (" + found + ")" +
+                // A Unix browser's own complaints reach only our standard error.
+                (UnderWine() ? "; its messages are on standard error" : ""));
 }
 
 bool ChromiumProcess::PortAnswers() const {

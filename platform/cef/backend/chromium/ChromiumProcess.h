@@ -4,7 +4,8 @@
 //
 // Under Wine the browser is a Unix program (Debian's /usr/bin/chromium).
 // Wine starts it from its Z: path but hands back no process handle and does
-// not connect its standard output, so the port comes from the file, and the
+// not connect its output to our pipes (its standard error stays the Unix
+// one of this process), so the port comes from the file, and the
 // only way to end it is the protocol's Browser.close: a Unix process cannot
 // be waited for or terminated from the Windows side (a browser that no
 // longer answers its port stays behind). On Windows the process handle is
