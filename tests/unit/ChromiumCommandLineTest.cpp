@@ -44,11 +44,28 @@ std::vector<std::u16string> SplitArguments(const std::u16string& line) {
 }
 
 TEST(ChromiumCommandLine, StartsHeadlessWithAPickedPortOnTheGivenProfile) {
-    EXPECT_EQ(ChromiumArguments(u"C:\\users\\me\\Temp\\cache"),
-              (std::vector<std::u16string>{u"--headless=new", u"--remote-debugging-port=0",
-                                           u"--user-data-dir=C:\\users\\me\\Temp\\cache",
-                                           u"--no-first-run", u"--no-default-browser-check",
-                                           u"--disable-gpu", u"about:blank"}));
+    const std::vector<std::u16string> common = {
+        u"--headless=new",
+        u"--remote-debugging-port=0",
+        u"--user-data-dir=C:\\users\\me\\Temp\\cache",
+        u"--no-first-run",
+        u"--no-default-browser-check",
+        u"--disable-gpu",
+        u"--disable-background-networking",
+        u"--disable-component-update",
+    };
+    const struct {
+        Sandbox sandbox;
+        std::vector<std::u16string> after;  // what follows the common part
+    } cases[] = {
+        {Sandbox::kOn, {u"about:blank"}},
+        {Sandbox::kOff, {u"--no-sandbox", u"about:blank"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::u16string> expected = common;
+        expected.insert(expected.end(), c.after.begin(), c.after.end());
+        EXPECT_EQ(ChromiumArguments(u"C:\\users\\me\\Temp\\cache", c.sandbox), expected);
+    }
 }
 
 struct QuoteCase {

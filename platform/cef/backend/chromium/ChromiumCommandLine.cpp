@@ -9,8 +9,8 @@ bool NeedsQuotes(const std::u16string& argument) {
 
 }  // namespace
 
-std::vector<std::u16string> ChromiumArguments(const std::u16string& userDataDir) {
-    return {
+std::vector<std::u16string> ChromiumArguments(const std::u16string& userDataDir, Sandbox sandbox) {
+    std::vector<std::u16string> arguments = {
         u"--headless=new",
         // Port 0: Chromium picks a free port and reports it, so two
         // clients never race for one.
@@ -20,8 +20,14 @@ std::vector<std::u16string> ChromiumArguments(const std::u16string& userDataDir)
         u"--no-default-browser-check",
         // Frames come to us as screencast pictures; Wine offers no GPU.
         u"--disable-gpu",
-        u"about:blank",
+        // No downloads of its own components and lists at start-up: the
+        // browser shows the portal's pages and nothing else.
+        u"--disable-background-networking",
+        u"--disable-component-update",
     };
+    if (sandbox == Sandbox::kOff) arguments.push_back(u"--no-sandbox");
+    arguments.push_back(u"about:blank");
+    return arguments;
 }
 
 std::u16string WindowsCommandLine(const std::u16string& program,

@@ -10,8 +10,13 @@
 
 namespace cefimpl::chromium {
 
+// Chromium refuses to run its sandbox as root (as tests here and some
+// containers run); it is left off only then.
+enum class Sandbox { kOn, kOff };
+
 // The arguments after the program, in order.
-std::vector<std::u16string> ChromiumArguments(const std::u16string& userDataDir);
+std::vector<std::u16string> ChromiumArguments(const std::u16string& userDataDir,
+                                              Sandbox sandbox = Sandbox::kOn);
 
 // The program (quoted when it holds a blank; a file name holds no quote)
 // and each argument, separated by blanks.
