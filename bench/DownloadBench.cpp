@@ -15,6 +15,7 @@
 #include <wininet.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace {
@@ -84,7 +85,7 @@ int RunThread(int port, const wchar_t* path, const wchar_t* output) {
     CWinThread* thread = AfxBeginThread(RUNTIME_CLASS(CHttpDownloadThread), THREAD_PRIORITY_NORMAL,
                                         0, CREATE_SUSPENDED);
     thread->ResumeThread();
-    auto* request = new DownloadRequest;
+    auto request = std::make_unique<DownloadRequest>();
     request->id = UpdateRules::kPackageDownload;
     request->type = kRequestStart;
     request->tag = UpdateRules::kDownloadTag;
@@ -92,14 +93,13 @@ int RunThread(int port, const wchar_t* path, const wchar_t* output) {
     request->paths.emplace_back(path);
     request->port = port;
     request->notifyWindow = window;
-    PostThreadMessageW(thread->m_nThreadID, WM_DOWNLOAD_REQUEST, reinterpret_cast<WPARAM>(request),
-                       0);
-    auto* grow = new DownloadRequest;
+    PostDownloadRequest(thread->m_nThreadID, std::move(request));
+    auto grow = std::make_unique<DownloadRequest>();
     grow->id = UpdateRules::kPackageDownload;
     grow->type = kRequestGrowBuffer;
     grow->bufferSize = UpdateRules::kPackageBufferSize;
     grow->notifyWindow = window;
-    PostThreadMessageW(thread->m_nThreadID, WM_DOWNLOAD_REQUEST, reinterpret_cast<WPARAM>(grow), 0);
+    PostDownloadRequest(thread->m_nThreadID, std::move(grow));
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
     QueryPerformanceCounter(&end);

@@ -465,12 +465,6 @@ std::unique_ptr<DownloadRequest> NewRequest(int id, int type, HWND window) {
     return request;
 }
 
-void PostRequest(CWinThread* thread, std::unique_ptr<DownloadRequest> request) {
-    if (PostThreadMessageW(thread->m_nThreadID, WM_DOWNLOAD_REQUEST,
-                           reinterpret_cast<WPARAM>(request.get()), 0)) {
-        request.release();  // the thread owns it now
-    }
-}
 }  // namespace
 
 CString CPlover2App::DownloadFile(const CString& objectPath) {
@@ -510,8 +504,8 @@ int CPlover2App::StartDownload(int id, const CString& path, const CString& host,
     m_downloads[id] = thread;
     auto grow = NewRequest(id, kRequestGrowBuffer, m_hMainWnd);
     grow->bufferSize = UpdateRules::kPackageBufferSize;
-    PostRequest(thread, std::move(start));
-    PostRequest(thread, std::move(grow));
+    PostDownloadRequest(thread->m_nThreadID, std::move(start));
+    PostDownloadRequest(thread->m_nThreadID, std::move(grow));
     return 0;
 }
 

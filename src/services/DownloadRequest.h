@@ -6,6 +6,7 @@
 
 #include "afx/Afx.h"
 
+#include <memory>
 #include <vector>
 
 constexpr UINT WM_DOWNLOAD_REQUEST = WM_APP + 0xB4;
@@ -35,3 +36,14 @@ struct DownloadRequest {
     HWND notifyWindow = nullptr;
     int value = 0;
 };
+
+// Posts `request` to the download thread `threadId`, which owns it from then
+// on; when the post fails the record is freed here. False then.
+inline bool PostDownloadRequest(DWORD threadId, std::unique_ptr<DownloadRequest> request) {
+    if (!PostThreadMessageW(threadId, WM_DOWNLOAD_REQUEST, reinterpret_cast<WPARAM>(request.get()),
+                            0)) {
+        return false;
+    }
+    request.release();
+    return true;
+}

@@ -198,10 +198,7 @@ DownloadThreadRun::~DownloadThreadRun() {
 }
 
 void DownloadThreadRun::Post(std::unique_ptr<DownloadRequest> request) {
-    if (PostThreadMessageW(m_threadId, WM_DOWNLOAD_REQUEST, reinterpret_cast<WPARAM>(request.get()),
-                           0)) {
-        request.release();  // the thread owns it now
-    }
+    PostDownloadRequest(m_threadId, std::move(request));
 }
 
 void DownloadThreadRun::Quit() { PostThreadMessageW(m_threadId, WM_QUIT, 0, 0); }
