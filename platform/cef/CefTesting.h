@@ -112,6 +112,9 @@ bool StartDownload(int browserId, const std::u16string& url, const std::u16strin
                    const std::vector<DownloadProgress>& progress);
 bool OpenContextMenu(int browserId, int typeFlags, int entries);
 bool BeforeUnload(int browserId);
+// Browsers asked for from now on arrive this much later (at most 10 s), as
+// on a loaded machine; 0 ends the delay.
+bool DelayBrowsers(int milliseconds);
 // Ends the browser's render process the hard way, as a crash would.
 bool KillRenderProcess(int browserId);
 // 0 while the browser has no render process running.

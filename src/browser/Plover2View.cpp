@@ -37,7 +37,11 @@ LRESULT CPlover2View::OnSize(WPARAM, LPARAM) {
 LRESULT CPlover2View::OnEraseBkgnd(WPARAM, LPARAM) { return TRUE; }
 
 void CPlover2View::Navigate(const wchar_t* url) {
-    if (m_browser) LoadInBrowser(m_browser, url);
+    if (!m_browser) {
+        m_pendingUrl = url ? url : L"";
+        return;
+    }
+    LoadInBrowser(m_browser, url);
 }
 
 void CPlover2View::Refresh() {
@@ -46,6 +50,11 @@ void CPlover2View::Refresh() {
 
 LRESULT CPlover2View::OnBrowserAfterCreated(WPARAM, LPARAM lParam) {
     m_browser = reinterpret_cast<CefBrowser*>(lParam);
+    if (!m_pendingUrl.IsEmpty()) {
+        CString pending = m_pendingUrl;
+        m_pendingUrl.Empty();
+        Navigate(pending);
+    }
     return 0;
 }
 

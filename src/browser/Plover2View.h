@@ -9,11 +9,14 @@
 class CPlover2View : public CView {
 public:
     void OnInitialUpdate() override;
-    // Loads the address when the browser exists; before that, nothing.
+    // Loads the address, or keeps the latest one until the browser arrives:
+    // the engine makes browsers on its own thread, so a panel opened and
+    // navigated at once must not come up blank.
     void Navigate(const wchar_t* url);
     void Refresh();
 
     CefRefPtr<CefBrowser> m_browser;
+    CString m_pendingUrl;
 
 protected:
     LRESULT OnCreate(WPARAM wParam, LPARAM lParam);

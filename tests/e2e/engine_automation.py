@@ -263,6 +263,10 @@ class EngineAutomation:
     def before_unload(self, browser: int) -> bool:
         return self._do("before-unload", browser)
 
+    def delay_browsers(self, milliseconds: int) -> bool:
+        """Browsers asked for from now on arrive this much later."""
+        return self._do("delay-browsers", milliseconds)
+
     # ---- The render process -------------------------------------------------
 
     def kill_render(self, browser: int) -> bool:

@@ -284,6 +284,17 @@ class PanelsAndReload(ClientTestCase):
             self.assertEqual(len(self.panels(client)), 3)
             self.assertEqual(client.window(frame["hwnd"])["title"], "Ashgrove")
 
+    def test_a_panel_whose_browser_comes_late_still_loads_its_address(self):
+        with Client(variant="panels") as client:
+            engine, frame = open_game(client)
+            since, _ = engine.records()
+            self.assertTrue(engine.delay_browsers(1500))
+            self.click_caption(frame, 230)
+            record = engine.wait_for_record(
+                "load-url", match=lambda r: r.fields[0] == "http://127.0.0.1/bbs", since=since)
+            created = engine.wait_for_record("browser-created", record.browser, since=since)
+            self.assertLess(created.sequence, record.sequence)
+
     def test_reload_button_menu_and_f5_load_the_game_address_into_the_active_panel(self):
         with Client(variant="panels") as client:
             engine, frame = open_game(client)

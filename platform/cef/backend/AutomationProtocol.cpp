@@ -280,6 +280,10 @@ const std::map<std::string, Handler>& Commands() {
              int b = a.Int();
              return a.Finish() && BeforeUnload(b);
          })},
+        {"delay-browsers", Simple([](Arguments& a) {
+             int milliseconds = a.Int();
+             return a.Finish() && DelayBrowsers(milliseconds);
+         })},
         {"kill-render", Simple([](Arguments& a) {
              int b = a.Int();
              return a.Finish() && KillRenderProcess(b);

@@ -35,6 +35,7 @@
 //       step: <in-progress>,<complete>,<canceled>,<percent>,<speed>,<received>,<total>
 //   context-menu <b> <type flags> <entries>
 //   before-unload <b>
+//   delay-browsers <milliseconds>             at most 10000; 0 ends it
 //   kill-render <b>
 //   render-pid <b>                            ok <pid> (0: none running)
 //   render-garbage <b> <kind>                 kind 1 oversized, 2 unknown type, 3 bad payload

@@ -76,9 +76,11 @@ void BrowserHostImpl::Record(const std::string& kind, std::vector<std::u16string
     RecordLog::Add(m_id, kind, std::move(fields));
 }
 
-bool BrowserHostImpl::PostTo(CefThreadId thread, std::function<void(BrowserHostImpl&)> work) {
+bool BrowserHostImpl::PostTo(CefThreadId thread, std::function<void(BrowserHostImpl&)> work,
+                             long long delayMs) {
     CefRefPtr<BrowserHostImpl> self(this);
-    return ThreadRegistry::Post(thread, [self, work] { work(*self); });
+    return ThreadRegistry::Post(
+        thread, [self, work] { work(*self); }, delayMs);
 }
 
 // ---- Life ---------------------------------------------------------------------

@@ -33,7 +33,8 @@ public:
     void Record(const std::string& kind, std::vector<std::u16string> fields);
     // Posts work for this browser to an engine thread; false when it is not
     // running.
-    bool PostTo(CefThreadId thread, std::function<void(BrowserHostImpl&)> work);
+    bool PostTo(CefThreadId thread, std::function<void(BrowserHostImpl&)> work,
+                long long delayMs = 0);
 
     // ---- Life (UI thread) ----
     void Create(const CefString& url);

@@ -173,6 +173,13 @@ bool BeforeUnload(int browserId) {
     return On(TID_UI, browserId, [](BrowserHostImpl& b) { TestPageDriver::BeforeUnload(b); });
 }
 
+bool DelayBrowsers(int milliseconds) {
+    Engine& engine = Engine::Get();
+    if (!engine.IsTestBackend() || milliseconds < 0 || milliseconds > 10000) return false;
+    engine.DelayBrowsers(milliseconds);
+    return true;
+}
+
 // ---- The render process ----------------------------------------------------------------
 
 bool KillRenderProcess(int browserId) {

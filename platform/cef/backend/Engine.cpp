@@ -130,7 +130,8 @@ bool Engine::CreateBrowser(const CefWindowInfo& windowInfo, CefRefPtr<CefClient>
         m_browsers[id] = browser;
         m_allBrowsers.push_back(browser);
     }
-    if (!browser->PostTo(TID_UI, [url](BrowserHostImpl& b) { b.Create(url); })) {
+    if (!browser->PostTo(
+            TID_UI, [url](BrowserHostImpl& b) { b.Create(url); }, m_browserDelayMs)) {
         OnBrowserClosed(id);
         return false;
     }

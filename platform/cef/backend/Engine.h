@@ -35,6 +35,9 @@ public:
     // Any thread. False when the engine does not run or the parent is no window.
     bool CreateBrowser(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> client,
                        const CefString& url, const CefBrowserSettings& settings, bool isPopup);
+    // Test backend: browsers asked for from now on arrive this much later,
+    // as on a loaded machine.
+    void DelayBrowsers(int milliseconds) { m_browserDelayMs = milliseconds; }
     // Open browsers only.
     CefRefPtr<BrowserHostImpl> FindBrowser(int id);
     std::vector<int> BrowserIds();
@@ -55,6 +58,7 @@ private:
     std::atomic<int64_t> m_lastFrameId{0};
     std::atomic<int> m_lastBrowserId{0};
     std::atomic<bool> m_testBackend{false};
+    std::atomic<int> m_browserDelayMs{0};
     int m_automationPort = -1;
     bool m_socketsStarted = false;
     CefRefPtr<CefApp> m_application;
