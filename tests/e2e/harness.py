@@ -52,13 +52,15 @@ def free_port():
 
 
 def wait_for(condition, timeout=10.0, interval=0.05, what="condition"):
+    """condition's first truthy value. what names it in the failure; a
+    function there is asked only then, so it can tell what was seen last."""
     deadline = time.monotonic() + timeout
     while True:
         value = condition()
         if value:
             return value
         if time.monotonic() > deadline:
-            raise AssertionError("timed out waiting for %s" % what)
+            raise AssertionError("timed out waiting for %s" % (what() if callable(what) else what))
         time.sleep(interval)
 
 
