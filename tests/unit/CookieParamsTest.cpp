@@ -86,3 +86,24 @@ TEST(CookieParams, RefusesUrlsWithoutAnHttpOriginAndBadExpiries) {
 }
 
 }  // namespace
+
+TEST(CookieParams, ANameWithAnEqualsSignPutsTheSameTextOnTheWire) {
+    const struct {
+        std::u16string name, value, wireName, wireValue;
+    } cases[] = {
+        {u"plover=1", u"", u"plover", u"1="},
+        {u"a=b=c", u"v", u"a", u"b=c=v"},
+        {u"=x", u"", u"", u"x="},
+        {u"plain", u"v", u"plain", u"v"},
+    };
+    for (const auto& c : cases) {
+        CookieFields cookie;
+        cookie.name = c.name;
+        cookie.value = c.value;
+        CookieFields sent = AsSentOnTheWire(cookie);
+        EXPECT_EQ(sent.name, c.wireName);
+        EXPECT_EQ(sent.value, c.wireValue);
+        // What a server reads back is what "name=value" would have said.
+        EXPECT_EQ(sent.name + u"=" + sent.value, c.name + u"=" + c.value);
+    }
+}

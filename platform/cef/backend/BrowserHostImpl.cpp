@@ -104,6 +104,7 @@ void BrowserHostImpl::Create(const CefString& url) {
            {Decimal(m_id), Decimal(reinterpret_cast<intptr_t>(m_windowInfo.parent_window)),
             url.ToString16()});
     EnsureRenderProcess();
+    if (EngineBackend* backend = Engine::Get().Backend()) backend->BrowserCreated(*this);
     if (CefRefPtr<CefLifeSpanHandler> handler = LifeSpanHandler()) handler->OnAfterCreated(this);
     if (!url.empty()) Navigate(0, url, false);
 }
@@ -126,6 +127,7 @@ void BrowserHostImpl::OnWindowDestroyed() {
     // browser gone; the local reference keeps it alive through the callback.
     CefRefPtr<BrowserHostImpl> self(this);
     Engine::Get().OnBrowserClosed(m_id);
+    if (EngineBackend* backend = Engine::Get().Backend()) backend->BrowserClosed(*this);
     if (CefRefPtr<CefLifeSpanHandler> handler = LifeSpanHandler()) handler->OnBeforeClose(this);
     Record("browser-closed", {});
     if (render) render->RequestQuit();
@@ -287,6 +289,14 @@ void BrowserHostImpl::NotifyLoadError(CefRefPtr<FrameImpl> frame, int errorCode,
         handler->OnLoadError(this, frame.get(), static_cast<ErrorCode>(errorCode),
                              ErrorText(errorCode), url);
     }
+}
+
+void BrowserHostImpl::OnGlobalFunctions(int frameIndex, std::vector<CefString> names) {
+    PostTo(TID_UI, [frameIndex, names](BrowserHostImpl& b) {
+        if (EngineBackend* backend = Engine::Get().Backend()) {
+            backend->GlobalFunctions(b, frameIndex, names);
+        }
+    });
 }
 
 void BrowserHostImpl::DeliverProcessMessage(CefRefPtr<CefProcessMessage> message) {

@@ -66,6 +66,8 @@ public:
     void NotifyLoadStart(CefRefPtr<FrameImpl> frame);
     void NotifyLoadEnd(CefRefPtr<FrameImpl> frame, int httpStatus);
     void NotifyLoadError(CefRefPtr<FrameImpl> frame, int errorCode, const CefString& url);
+    // Channel thread: what the client made callable in a frame's new context.
+    void OnGlobalFunctions(int frameIndex, std::vector<CefString> names);
     // Channel thread: a message from the render process, for the UI thread.
     void DeliverProcessMessage(CefRefPtr<CefProcessMessage> message);
 

@@ -49,6 +49,13 @@ HWND BrowserWindow::Create(BrowserHostImpl& browser, const CefWindowInfo& info, 
 
 LRESULT CALLBACK BrowserWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
+    if (BrowserHostImpl* browser = BrowserOf(window)) {
+        EngineBackend* backend = Engine::Get().Backend();
+        LRESULT result = 0;
+        if (backend && backend->HandleInput(*browser, window, message, wParam, lParam, result)) {
+            return result;
+        }
+    }
     switch (message) {
         case WM_NCCREATE: {
             auto* browser = static_cast<BrowserHostImpl*>(
@@ -61,6 +68,13 @@ LRESULT CALLBACK BrowserWindow::WindowProc(HWND window, UINT message, WPARAM wPa
         }
         case WM_ERASEBKGND:
             return 1;
+        case WM_SIZE:
+            if (BrowserHostImpl* browser = BrowserOf(window)) {
+                if (EngineBackend* backend = Engine::Get().Backend()) {
+                    backend->Resized(*browser, LOWORD(lParam), HIWORD(lParam));
+                }
+            }
+            break;
         case WM_PAINT:
             if (BrowserHostImpl* browser = BrowserOf(window)) {
                 PAINTSTRUCT paint;

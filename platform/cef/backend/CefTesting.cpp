@@ -6,12 +6,12 @@
 #include "cef/backend/Engine.h"
 #include "cef/backend/RecordLog.h"
 #include "cef/backend/RenderProcessHost.h"
-#include "cef/backend/TestPageDriver.h"
+#include "cef/backend/PageEvents.h"
 #include "cef/backend/WireValues.h"
 
 using cefimpl::BrowserHostImpl;
 using cefimpl::Engine;
-using cefimpl::TestPageDriver;
+using cefimpl::PageEvents;
 using cefimpl::WireType;
 using cefimpl::WireWriter;
 
@@ -30,7 +30,7 @@ bool On(CefThreadId thread, int browserId, std::function<void(BrowserHostImpl&)>
 
 bool ToFrame(int browserId, int frameIndex, const WireWriter& message, bool focus = false) {
     return On(TID_UI, browserId, [frameIndex, message, focus](BrowserHostImpl& b) {
-        TestPageDriver::ToRenderFrame(b, frameIndex, message, focus);
+        PageEvents::ToRenderFrame(b, frameIndex, message, focus);
     });
 }
 
@@ -81,19 +81,17 @@ std::vector<Record> RecordsSince(size_t from, size_t* next) {
 // ---- The page ----------------------------------------------------------------------
 
 bool FinishLoad(int browserId, int frames, int httpStatus, const std::u16string& mainUrl) {
-    return On(TID_UI, browserId, [=](BrowserHostImpl& b) {
-        TestPageDriver::FinishLoad(b, frames, httpStatus, mainUrl);
-    });
+    return On(TID_UI, browserId,
+              [=](BrowserHostImpl& b) { PageEvents::FinishLoad(b, frames, httpStatus, mainUrl); });
 }
 
 bool ChangeTitle(int browserId, const std::u16string& title) {
-    return On(TID_UI, browserId,
-              [=](BrowserHostImpl& b) { TestPageDriver::ChangeTitle(b, title); });
+    return On(TID_UI, browserId, [=](BrowserHostImpl& b) { PageEvents::ChangeTitle(b, title); });
 }
 
 bool ChangeAddress(int browserId, int frameIndex, const std::u16string& url) {
     return On(TID_UI, browserId,
-              [=](BrowserHostImpl& b) { TestPageDriver::ChangeAddress(b, frameIndex, url); });
+              [=](BrowserHostImpl& b) { PageEvents::ChangeAddress(b, frameIndex, url); });
 }
 
 bool ChangeLoadingState(int browserId, bool loading, bool canGoBack, bool canGoForward) {
@@ -107,13 +105,12 @@ bool ChangeStatus(int browserId, const std::u16string& text) {
 
 bool ReportLoadError(int browserId, int frameIndex, int errorCode, const std::u16string& url) {
     return On(TID_UI, browserId, [=](BrowserHostImpl& b) {
-        TestPageDriver::ReportLoadError(b, frameIndex, errorCode, url);
+        PageEvents::ReportLoadError(b, frameIndex, errorCode, url);
     });
 }
 
 bool ConsoleMessage(int browserId, const std::u16string& text) {
-    return On(TID_UI, browserId,
-              [=](BrowserHostImpl& b) { TestPageDriver::ConsoleMessage(b, text); });
+    return On(TID_UI, browserId, [=](BrowserHostImpl& b) { PageEvents::ConsoleMessage(b, text); });
 }
 
 bool CallFunction(int browserId, int frameIndex, const std::u16string& name,
@@ -145,32 +142,31 @@ bool QueryBodyAttribute(int browserId, int frameIndex, const std::u16string& nam
 
 bool RequestPopup(int browserId, int frameIndex, const std::u16string& url,
                   const std::u16string& frameName) {
-    return On(TID_IO, browserId, [=](BrowserHostImpl& b) {
-        TestPageDriver::RequestPopup(b, frameIndex, url, frameName);
-    });
+    return On(TID_IO, browserId,
+              [=](BrowserHostImpl& b) { PageEvents::RequestPopup(b, frameIndex, url, frameName); });
 }
 
 bool RequestCredentials(int browserId, bool isProxy, const std::u16string& host, int port,
                         const std::u16string& realm, const std::u16string& scheme) {
     return On(TID_IO, browserId, [=](BrowserHostImpl& b) {
-        TestPageDriver::RequestCredentials(b, isProxy, host, port, realm, scheme);
+        PageEvents::RequestCredentials(b, isProxy, host, port, realm, scheme);
     });
 }
 
 bool StartDownload(int browserId, const std::u16string& url, const std::u16string& suggestedName,
                    const std::vector<DownloadProgress>& progress) {
     return On(TID_UI, browserId, [=](BrowserHostImpl& b) {
-        TestPageDriver::StartDownload(b, url, suggestedName, progress);
+        PageEvents::StartDownload(b, url, suggestedName, progress);
     });
 }
 
 bool OpenContextMenu(int browserId, int typeFlags, int entries) {
     return On(TID_UI, browserId,
-              [=](BrowserHostImpl& b) { TestPageDriver::OpenContextMenu(b, typeFlags, entries); });
+              [=](BrowserHostImpl& b) { PageEvents::OpenContextMenu(b, typeFlags, entries); });
 }
 
 bool BeforeUnload(int browserId) {
-    return On(TID_UI, browserId, [](BrowserHostImpl& b) { TestPageDriver::BeforeUnload(b); });
+    return On(TID_UI, browserId, [](BrowserHostImpl& b) { PageEvents::BeforeUnload(b); });
 }
 
 bool DelayBrowsers(int milliseconds) {
@@ -199,7 +195,7 @@ bool RenderSendsGarbage(int browserId, int kind) {
     WireWriter message(WireType::kSendGarbage);
     message.I32(kind);
     return On(TID_UI, browserId,
-              [message](BrowserHostImpl& b) { TestPageDriver::ToRender(b, message); });
+              [message](BrowserHostImpl& b) { PageEvents::ToRender(b, message); });
 }
 
 }  // namespace cef_testing

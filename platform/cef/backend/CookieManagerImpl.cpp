@@ -3,6 +3,8 @@
 #include "cef/backend/AsciiCase.h"
 
 #include "cef/CefUrl.h"
+#include "cef/backend/Engine.h"
+#include "cef/backend/EngineBackend.h"
 #include "cef/backend/RecordLog.h"
 #include "cef/backend/ThreadRegistry.h"
 
@@ -44,8 +46,11 @@ bool CefCookieManagerImpl::SetCookie(const CefString& url, const CefCookie& cook
     bool onIo = ThreadRegistry::IsCurrent(TID_IO);
     bool accepted = onIo && Acceptable(url, cookie);
     if (accepted) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_cookies.push_back(cookie);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_cookies.push_back(cookie);
+        }
+        if (EngineBackend* backend = Engine::Get().Backend()) backend->SetCookie(url, cookie);
     }
     RecordLog::Add(0, "cookie",
                    {url.ToString16(), cookie.name.ToString16(), cookie.value.ToString16(),

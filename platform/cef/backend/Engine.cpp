@@ -8,6 +8,7 @@
 #include "cef/backend/RenderProcessHost.h"
 #include "cef/backend/TestBackend.h"
 #include "cef/backend/ThreadRegistry.h"
+#include "cef/backend/chromium/ChromiumBackend.h"
 
 #include <winsock2.h>
 
@@ -38,6 +39,12 @@ bool ParsePort(const std::string& text, int& port) {
     return port <= 65535;
 }
 
+std::wstring TempFolder() {
+    wchar_t path[MAX_PATH + 1];
+    DWORD length = GetTempPathW(MAX_PATH + 1, path);
+    return length > 0 && length <= MAX_PATH ? std::wstring(path, length) : std::wstring(L".\\");
+}
+
 }  // namespace
 
 Engine& Engine::Get() {
@@ -56,8 +63,10 @@ bool Engine::Initialize(const CefSettings& settings, CefRefPtr<CefApp> applicati
         return false;
     }
     m_application = application;
-    m_backend = CreateTestBackend();
-    m_testBackend = true;
+    if (!StartBackend(settings)) {
+        m_state = kIdle;
+        return false;
+    }
     bool started = m_ioThread.Start() && m_uiThread.Start();
     ThreadRegistry::Register(TID_IO, &m_ioThread);
     ThreadRegistry::Register(TID_UI, &m_uiThread);
@@ -81,15 +90,12 @@ bool Engine::ReadSwitches(const CefSettings& settings, CefRefPtr<CefApp> applica
     }
     if (application) application->OnBeforeCommandLineProcessing(CefString(), commandLine.get());
     BackendChoice choice = BackendChoice::Decide(commandLine.get());
-    if (choice.kind == BackendChoice::kChromium) {
-        Say("the Chromium backend is not available in this build");
-        return false;
-    }
     if (choice.kind == BackendChoice::kUnknown) {
         Say("unknown backend \"" + choice.name + "\" (known: test, chromium)");
         return false;
     }
-    if (!choice.chosenExplicitly) Say("Chromium not available, using the test backend");
+    m_wantChromium = choice.kind == BackendChoice::kChromium || !choice.chosenExplicitly;
+    m_chromiumExplicit = choice.chosenExplicitly;
     if (!settings.multi_threaded_message_loop) {
         Say("only the multi-threaded message loop is supported");
         return false;
@@ -102,6 +108,25 @@ bool Engine::ReadSwitches(const CefSettings& settings, CefRefPtr<CefApp> applica
             return false;
         }
     }
+    return true;
+}
+
+bool Engine::StartBackend(const CefSettings& settings) {
+    m_testBackend = false;
+    if (m_wantChromium) {
+        std::wstring cacheDir = settings.cache_path.ToWString();
+        if (cacheDir.empty()) cacheDir = TempFolder() + L"engine-cache";
+        std::string error;
+        m_backend = chromium::ChromiumBackend::Start(cacheDir, error);
+        if (m_backend) return true;
+        if (m_chromiumExplicit) {
+            Say("the Chromium backend cannot start: " + error);
+            return false;
+        }
+        Say(error + "; using the test backend");
+    }
+    m_backend = CreateTestBackend();
+    m_testBackend = true;
     return true;
 }
 
@@ -193,6 +218,7 @@ void Engine::Shutdown() {
     browsers.clear();
     m_automation.reset();
     m_application = nullptr;
+    if (m_backend) m_backend->Shutdown();
     m_backend.reset();
     m_testBackend = false;
     if (m_socketsStarted) WSACleanup();

@@ -50,6 +50,9 @@ private:
     enum State { kIdle, kStarting, kRunning, kStopping, kStopped };
 
     bool ReadSwitches(const CefSettings& settings, CefRefPtr<CefApp> application);
+    // The backend chosen, started; false when a backend asked for by name
+    // cannot run.
+    bool StartBackend(const CefSettings& settings);
     bool StartAutomation();
     void CloseBrowsersOnUiThread();
     void EndRenderProcesses();
@@ -60,6 +63,8 @@ private:
     std::atomic<bool> m_testBackend{false};
     std::atomic<int> m_browserDelayMs{0};
     int m_automationPort = -1;
+    bool m_wantChromium = false;
+    bool m_chromiumExplicit = false;
     bool m_socketsStarted = false;
     CefRefPtr<CefApp> m_application;
     std::unique_ptr<EngineBackend> m_backend;

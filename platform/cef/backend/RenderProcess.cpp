@@ -176,8 +176,15 @@ void RenderProcess::ContextCreated(int64_t id, int index, const CefString& name,
                                    const CefString& url) {
     CefRefPtr<RenderFrame> frame = m_browser->PrepareFrame(index, id, name);
     CefRefPtr<CefV8ContextImpl> context = frame ? frame->NewDocument(url) : nullptr;
-    if (context && m_handler)
-        m_handler->OnContextCreated(m_browser.get(), frame.get(), context.get());
+    if (!context) return;
+    if (m_handler) m_handler->OnContextCreated(m_browser.get(), frame.get(), context.get());
+    // A real browser's page calls these through the backend, which must
+    // learn their names to offer them to the page.
+    std::vector<std::u16string> names = context->Global()->FunctionNames();
+    WireWriter writer(WireType::kGlobalFunctions);
+    writer.I32(index).U32(static_cast<uint32_t>(names.size()));
+    for (const std::u16string& name : names) writer.Str(name);
+    Send(writer.Frame());
 }
 
 void RenderProcess::ProcessMessage(CefRefPtr<CefProcessMessage> message) {

@@ -146,6 +146,18 @@ std::string RenderProcessHost::OnFrame(const std::string& payload) {
             Record("script-call", {Wide(std::to_string(index)), name, outcome});
             return std::string();
         }
+        case WireType::kGlobalFunctions: {
+            int index = reader.I32();
+            std::vector<CefString> names;
+            // Each name takes at least its four-byte count: a count beyond
+            // what is left cannot be honest.
+            uint32_t count = reader.U32();
+            if (count > reader.Remaining() / 4) break;
+            for (uint32_t i = 0; i < count; ++i) names.push_back(reader.Str());
+            if (!reader.Finish()) break;
+            if (browser) browser->OnGlobalFunctions(index, std::move(names));
+            return std::string();
+        }
         default:
             return "unknown message type " + std::to_string(static_cast<int>(type));
     }

@@ -1,7 +1,7 @@
 // The deterministic backend: no real browser. A navigation completes at
 // once (address, loading, a new script context in the render process, load
 // end with 200); everything else a page does comes from the automation
-// (see TestPageDriver). The window shows the address and the title.
+// (see PageEvents). The window shows the address and the title.
 #pragma once
 
 #include "cef/backend/EngineBackend.h"

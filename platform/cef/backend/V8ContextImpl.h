@@ -25,6 +25,7 @@ public:
     CefRefPtr<CefBrowser> GetBrowser() override { return m_browser; }
     CefRefPtr<CefFrame> GetFrame() override { return m_frame; }
     CefRefPtr<CefV8Value> GetGlobal() override { return m_global.get(); }
+    CefRefPtr<CefV8ValueImpl> Global() const { return m_global; }
 
 private:
     const CefRefPtr<CefBrowser> m_browser;

@@ -84,6 +84,16 @@ bool CefV8ValueImpl::SetValue(const CefString& key, CefRefPtr<CefV8Value> value,
     return true;
 }
 
+std::vector<std::u16string> CefV8ValueImpl::FunctionNames() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<std::u16string> names;
+    for (const auto& entry : m_properties) {
+        CefRefPtr<CefV8Value> value = entry.second.value;
+        if (value->IsFunction() && value->GetFunctionHandler()) names.push_back(entry.first);
+    }
+    return names;
+}
+
 void CefV8ValueImpl::ClearProperties() {
     std::map<std::u16string, Property> dropped;
     {

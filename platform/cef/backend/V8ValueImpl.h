@@ -6,6 +6,8 @@
 
 #include <map>
 #include <mutex>
+#include <string>
+#include <vector>
 
 namespace cefimpl {
 
@@ -41,6 +43,9 @@ public:
     CefString GetFunctionName() override { return m_functionName; }
     CefRefPtr<CefV8Handler> GetFunctionHandler() override { return m_handler; }
 
+    // The names of the properties that are functions with a handler: what a
+    // page's script may call.
+    std::vector<std::u16string> FunctionNames();
     // Drops every property, so that values referring to each other (a
     // handler holding the browser whose global holds the handler) let go.
     void ClearProperties();

@@ -13,6 +13,8 @@
 //     kToBrowser      str name, values
 //     kBodyAttribute  i32 frame index, str name, bool has body, str value
 //     kScriptResult   i32 frame index, str function name, str outcome
+//     kGlobalFunctions i32 frame index, u32 count, str name... (what the
+//                     client made callable in the frame's new context)
 //   browser -> render
 //     kContextCreated i64 frame id, i32 frame index, str name, bool main, str url
 //     kToRender       str name, values
@@ -35,6 +37,7 @@ enum class WireType : uint8_t {
     kToBrowser = 2,
     kBodyAttribute = 3,
     kScriptResult = 4,
+    kGlobalFunctions = 5,
 
     kContextCreated = 20,
     kToRender = 21,

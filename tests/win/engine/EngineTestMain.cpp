@@ -61,6 +61,9 @@ int main(int argc, char** argv) {
         fflush(stderr);
         return result;
     }
+    // These tests play their pages on the test backend, and so do the
+    // children they start, unless a test says otherwise.
+    SetEnvironmentVariableW(L"PLOVER_ENGINE_BACKEND", L"test");
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new EngineEnvironment);
     return RUN_ALL_TESTS();

@@ -47,6 +47,17 @@ std::optional<std::string> OriginOf(const std::string& url) {
 
 }  // namespace
 
+CookieFields AsSentOnTheWire(CookieFields cookie) {
+    const size_t equals = cookie.name.find(u'=');
+    if (equals == std::u16string::npos) return cookie;
+    std::u16string value(cookie.name, equals + 1);
+    value.push_back(u'=');
+    value.append(cookie.value);
+    cookie.value = std::move(value);
+    cookie.name.resize(equals);
+    return cookie;
+}
+
 std::optional<double> SecondsSinceEpoch(const UtcTime& t) {
     if (!InRange(t)) return std::nullopt;
     const int64_t days = DaysSinceEpoch(t.year, t.month, t.dayOfMonth);

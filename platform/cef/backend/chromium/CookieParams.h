@@ -29,6 +29,12 @@ struct CookieFields {
     std::optional<UtcTime> expires;  // none: a session cookie
 };
 
+// Chromium refuses a cookie name that holds "=", which a browser writing
+// "name=value" into its Cookie header would send as it stands. Such a
+// cookie becomes the one that puts the same text on the wire: the name up
+// to the first "=", the rest of it, "=" and the value as its value.
+CookieFields AsSentOnTheWire(CookieFields cookie);
+
 // Seconds since 1970-01-01 UTC; nothing for fields out of their ranges.
 std::optional<double> SecondsSinceEpoch(const UtcTime& time);
 

@@ -52,6 +52,7 @@ CdpResponse Unanswered(std::string reason) {
 // ---- Opening ----------------------------------------------------------------------
 
 bool DevToolsConnection::Connect(const WebSocketUrl& url, unsigned timeoutMs) {
+    m_closing = false;
     if (m_reader) return Fail("already connected");
     if (!m_winsock) return Fail("Winsock does not start");
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
@@ -124,6 +125,7 @@ void DevToolsConnection::Read() {
     m_open = false;
     shutdown(m_socket.get(), SD_BOTH);
     m_session.FailPending(reason);
+    if (!m_closing && m_onLost) m_onLost(reason);
 }
 
 bool DevToolsConnection::DrainDecoder(WebSocketDecoder& decoder, std::string& reason) {
@@ -215,6 +217,7 @@ bool DevToolsConnection::SendFrame(const std::function<std::string(const WebSock
 // ---- Closing ----------------------------------------------------------------------
 
 void DevToolsConnection::Close() {
+    m_closing = true;
     if (m_reader) {
         SendFrame(
             [](const WebSocketMask& mask) { return EncodeCloseFrame(kCloseNormal, {}, mask); });

@@ -51,6 +51,11 @@ public:
 
     // Any thread but the reader's: ends the connection and the reader.
     void Close();
+    // Set before Connect: runs on the reader thread when the browser ends
+    // the connection (it closed or died), not when Close ends it.
+    void OnLost(std::function<void(const std::string& reason)> handler) {
+        m_onLost = std::move(handler);
+    }
 
 private:
     bool Handshake(const WebSocketUrl& url, ULONGLONG deadline);
@@ -69,6 +74,8 @@ private:
     UniqueHandle m_reader;
     std::mutex m_sendLock;  // one frame at a time on the wire
     std::atomic<bool> m_open{false};
+    std::atomic<bool> m_closing{false};
+    std::function<void(const std::string&)> m_onLost;
     std::string m_received;  // bytes that came with the handshake's answer
     std::string m_error;
 };

@@ -1,4 +1,4 @@
-#include "cef/backend/TestPageDriver.h"
+#include "cef/backend/PageEvents.h"
 
 #include "cef/backend/AuthCallbackImpl.h"
 #include "cef/backend/BeforeDownloadCallbackImpl.h"
@@ -20,7 +20,7 @@ std::u16string Decimal(long long value) {
 
 }  // namespace
 
-CefRefPtr<FrameImpl> TestPageDriver::Frame(BrowserHostImpl& browser, int frameIndex) {
+CefRefPtr<FrameImpl> PageEvents::Frame(BrowserHostImpl& browser, int frameIndex) {
     CefRefPtr<FrameImpl> frame = browser.FrameAt(frameIndex);
     if (!frame) browser.Record("automation-error", {u"no frame " + Decimal(frameIndex)});
     return frame;
@@ -28,8 +28,8 @@ CefRefPtr<FrameImpl> TestPageDriver::Frame(BrowserHostImpl& browser, int frameIn
 
 // ---- Loading and display ---------------------------------------------------------
 
-void TestPageDriver::FinishLoad(BrowserHostImpl& browser, int frames, int httpStatus,
-                                const CefString& mainUrl) {
+void PageEvents::FinishLoad(BrowserHostImpl& browser, int frames, int httpStatus,
+                            const CefString& mainUrl) {
     CefRefPtr<FrameImpl> main = browser.FrameAt(0);
     if (!main) return;
     if (!mainUrl.empty() && mainUrl != main->GetURL()) {
@@ -42,26 +42,26 @@ void TestPageDriver::FinishLoad(BrowserHostImpl& browser, int frames, int httpSt
     browser.NotifyLoadingState(false, browser.CanGoBack(), browser.CanGoForward());
 }
 
-void TestPageDriver::ChangeTitle(BrowserHostImpl& browser, const CefString& title) {
+void PageEvents::ChangeTitle(BrowserHostImpl& browser, const CefString& title) {
     browser.SetTitle(title);
     browser.NotifyTitleChange(title);
 }
 
-void TestPageDriver::ChangeAddress(BrowserHostImpl& browser, int frameIndex, const CefString& url) {
+void PageEvents::ChangeAddress(BrowserHostImpl& browser, int frameIndex, const CefString& url) {
     if (CefRefPtr<FrameImpl> frame = Frame(browser, frameIndex)) {
         frame->SetUrl(url);
         browser.NotifyAddressChange(frame, url);
     }
 }
 
-void TestPageDriver::ReportLoadError(BrowserHostImpl& browser, int frameIndex, int errorCode,
-                                     const CefString& url) {
+void PageEvents::ReportLoadError(BrowserHostImpl& browser, int frameIndex, int errorCode,
+                                 const CefString& url) {
     if (CefRefPtr<FrameImpl> frame = Frame(browser, frameIndex)) {
         browser.NotifyLoadError(frame, errorCode, url);
     }
 }
 
-void TestPageDriver::ConsoleMessage(BrowserHostImpl& browser, const CefString& text) {
+void PageEvents::ConsoleMessage(BrowserHostImpl& browser, const CefString& text) {
     CefRefPtr<CefDisplayHandler> handler = browser.DisplayHandler();
     bool swallowed = handler && handler->OnConsoleMessage(&browser, text, browser.MainUrl(), 1);
     browser.Record("console", {swallowed ? u"swallowed" : u"logged"});
@@ -69,14 +69,14 @@ void TestPageDriver::ConsoleMessage(BrowserHostImpl& browser, const CefString& t
 
 // ---- The render side's page ----------------------------------------------------------
 
-void TestPageDriver::ToRenderFrame(BrowserHostImpl& browser, int frameIndex,
-                                   const WireWriter& message, bool focus) {
+void PageEvents::ToRenderFrame(BrowserHostImpl& browser, int frameIndex, const WireWriter& message,
+                               bool focus) {
     if (!Frame(browser, frameIndex)) return;
     if (focus) browser.SetFocusedFrame(frameIndex);
     ToRender(browser, message);
 }
 
-void TestPageDriver::ToRender(BrowserHostImpl& browser, const WireWriter& message) {
+void PageEvents::ToRender(BrowserHostImpl& browser, const WireWriter& message) {
     if (!browser.SendToRender(message.Frame())) {
         browser.Record("automation-error", {u"no render process"});
     }
@@ -84,9 +84,9 @@ void TestPageDriver::ToRender(BrowserHostImpl& browser, const WireWriter& messag
 
 // ---- Downloads, menus, dialogs -----------------------------------------------------------
 
-void TestPageDriver::StartDownload(BrowserHostImpl& browser, const CefString& url,
-                                   const CefString& suggestedName,
-                                   const std::vector<cef_testing::DownloadProgress>& progress) {
+void PageEvents::StartDownload(BrowserHostImpl& browser, const CefString& url,
+                               const CefString& suggestedName,
+                               const std::vector<cef_testing::DownloadProgress>& progress) {
     CefRefPtr<CefClient> client = browser.Client();
     CefRefPtr<CefDownloadHandler> handler = client ? client->GetDownloadHandler() : nullptr;
     CefRefPtr<CefDownloadItemImpl> item = new CefDownloadItemImpl(url, suggestedName);
@@ -103,10 +103,10 @@ void TestPageDriver::StartDownload(BrowserHostImpl& browser, const CefString& ur
     if (handler) handler->OnBeforeDownload(&browser, item.get(), suggestedName, callback.get());
 }
 
-void TestPageDriver::RunDownload(CefRefPtr<BrowserHostImpl> browser,
-                                 CefRefPtr<CefDownloadItemImpl> item,
-                                 const std::vector<cef_testing::DownloadProgress>& progress,
-                                 const CefString& path) {
+void PageEvents::RunDownload(CefRefPtr<BrowserHostImpl> browser,
+                             CefRefPtr<CefDownloadItemImpl> item,
+                             const std::vector<cef_testing::DownloadProgress>& progress,
+                             const CefString& path) {
     CefRefPtr<CefClient> client = browser->Client();
     CefRefPtr<CefDownloadHandler> handler = client ? client->GetDownloadHandler() : nullptr;
     CefRefPtr<CefDownloadItemCallbackImpl> callback = new CefDownloadItemCallbackImpl();
@@ -123,7 +123,7 @@ void TestPageDriver::RunDownload(CefRefPtr<BrowserHostImpl> browser,
     }
 }
 
-void TestPageDriver::OpenContextMenu(BrowserHostImpl& browser, int typeFlags, int entries) {
+void PageEvents::OpenContextMenu(BrowserHostImpl& browser, int typeFlags, int entries) {
     CefRefPtr<CefClient> client = browser.Client();
     CefRefPtr<CefContextMenuHandler> handler = client ? client->GetContextMenuHandler() : nullptr;
     CefRefPtr<CefMenuModelImpl> model = new CefMenuModelImpl(entries);
@@ -134,7 +134,7 @@ void TestPageDriver::OpenContextMenu(BrowserHostImpl& browser, int typeFlags, in
     browser.Record("context-menu", {Decimal(typeFlags), Decimal(model->GetCount())});
 }
 
-void TestPageDriver::BeforeUnload(BrowserHostImpl& browser) {
+void PageEvents::BeforeUnload(BrowserHostImpl& browser) {
     CefRefPtr<CefClient> client = browser.Client();
     CefRefPtr<CefJSDialogHandler> handler = client ? client->GetJSDialogHandler() : nullptr;
     bool suppressed = handler && handler->OnBeforeUnloadDialog(&browser, CefString(), false,
@@ -146,8 +146,8 @@ void TestPageDriver::BeforeUnload(BrowserHostImpl& browser) {
 
 // ---- IO thread -------------------------------------------------------------------------------
 
-void TestPageDriver::RequestPopup(BrowserHostImpl& browser, int frameIndex, const CefString& url,
-                                  const CefString& frameName) {
+void PageEvents::RequestPopup(BrowserHostImpl& browser, int frameIndex, const CefString& url,
+                              const CefString& frameName) {
     CefRefPtr<FrameImpl> frame = Frame(browser, frameIndex);
     if (!frame) return;
     CefRefPtr<CefLifeSpanHandler> handler = browser.LifeSpanHandler();
@@ -164,9 +164,8 @@ void TestPageDriver::RequestPopup(BrowserHostImpl& browser, int frameIndex, cons
     if (!cancel) Engine::Get().CreateBrowser(windowInfo, client, url, settings, true);
 }
 
-void TestPageDriver::RequestCredentials(BrowserHostImpl& browser, bool isProxy,
-                                        const CefString& host, int port, const CefString& realm,
-                                        const CefString& scheme) {
+void PageEvents::RequestCredentials(BrowserHostImpl& browser, bool isProxy, const CefString& host,
+                                    int port, const CefString& realm, const CefString& scheme) {
     CefRefPtr<CefRequestHandler> handler = browser.RequestHandler();
     CefRefPtr<CefAuthCallbackImpl> callback = new CefAuthCallbackImpl(browser.Id());
     bool willAnswer =

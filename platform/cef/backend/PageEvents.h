@@ -1,6 +1,7 @@
-// What the test backend's page does when the automation says so. Each
-// operation runs on the engine thread the real event arrives on (the UI
-// thread, or the IO thread for popups and credentials) and reaches the
+// What a page does, as the client hears it: the test backend's pages when
+// the automation says so, the Chromium backend's when the real page acts.
+// Each operation runs on the engine thread the real event arrives on (the
+// UI thread, or the IO thread for popups and credentials) and reaches the
 // client exactly as a page's event would.
 #pragma once
 
@@ -12,7 +13,7 @@ namespace cefimpl {
 
 class CefDownloadItemImpl;
 
-class TestPageDriver {
+class PageEvents {
 public:
     // ---- UI thread ----
     static void FinishLoad(BrowserHostImpl& browser, int frames, int httpStatus,
