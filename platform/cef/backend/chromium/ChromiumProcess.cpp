@@ -193,10 +193,24 @@ bool ChromiumProcess::Start(const std::wstring& program, const std::wstring& cac
     std::error_code failed;
     std::filesystem::create_directories(std::filesystem::path(m_profileDir), failed);
     if (failed) return Fail("cannot make the profile folder " + Narrow(m_profileDir));
-    // A file left by an earlier browser on this profile names a dead port.
-    DeleteFileW((m_profileDir + L"\\" + kPortFile).c_str());
+    if (!ClearStaleProfile()) return false;
     m_started = Launch(program) && AwaitEndpoint(timeoutMs);
     return m_started;
+}
+
+bool ChromiumProcess::ClearStaleProfile() {
+    const std::wstring portFile = m_profileDir + L"\\" + kPortFile;
+    const DevToolsEndpoint earlier = ReadPortFile(portFile);
+    if (earlier.state == DevToolsEndpoint::kFound) {
+        WinsockScope winsock;
+        std::string error;
+        if (winsock && TcpConnect(earlier.url.host, earlier.url.port, 1000, error)) {
+            return Fail("another browser runs on the profile " + Narrow(m_profileDir));
+        }
+    }
+    // A file left by an earlier browser on this profile names a dead port.
+    DeleteFileW(portFile.c_str());
+    return true;
 }
 
 bool ChromiumProcess::Launch(const std::wstring& program) {

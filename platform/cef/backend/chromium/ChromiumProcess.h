@@ -54,6 +54,8 @@ public:
     bool Close(unsigned timeoutMs = 10000);
 
 private:
+    // False, saying so, when a live browser holds the profile.
+    bool ClearStaleProfile();
     bool Launch(const std::wstring& program);
     bool AwaitEndpoint(unsigned timeoutMs);
     bool Fail(std::string error);
