@@ -7,7 +7,7 @@ import time
 import unittest
 
 from harness import Client, ClientTestCase, wait_for, xdotool
-from page_inspector import PageInspector, client_profile_dir
+from page_reader import PageReader, client_profile_dir
 from test_updates import demo_portal
 
 ENGINE_BROWSER = "AshgroveEngineBrowser"
@@ -38,10 +38,10 @@ class RealPages(ClientTestCase):
         self.addCleanup(end_browser, self.profile)
         self.addCleanup(self.client.stop)
         self.client.start()
-        self.inspector = PageInspector.from_profile(self.profile, timeout=30)
-        self.addCleanup(self.inspector.close)
-        self.login = self.inspector.wait_for_page("/login", timeout=30)
-        self.inspector.wait_for(self.login, "document.readyState === 'complete' && "
+        self.reader = PageReader.from_profile(self.profile, timeout=30)
+        self.addCleanup(self.reader.close)
+        self.login = self.reader.wait_for_page("/login", timeout=30)
+        self.reader.wait_for(self.login, "document.readyState === 'complete' && "
                                             "typeof window.OpenGameWindow === 'function'",
                                 timeout=20)
 
@@ -56,7 +56,7 @@ class RealPages(ClientTestCase):
                                       and w["width"] > 600), None), what="the login panel")
 
     def click(self, page, view, selector):
-        x, y = self.inspector.element_centre(page, selector)
+        x, y = self.reader.element_centre(page, selector)
         xdotool("mousemove", int(view["client_x"] + x), int(view["client_y"] + y))
         time.sleep(0.2)
         xdotool("click", 1)
@@ -77,22 +77,22 @@ class RealPages(ClientTestCase):
         self.click(self.login, view, "input[name=name]")
         time.sleep(0.3)
         xdotool("type", "player1")
-        self.assertEqual(self.inspector.wait_for(
+        self.assertEqual(self.reader.wait_for(
             self.login, "document.querySelector('input[name=name]').value"), "player1")
 
         self.click(self.login, view, "a.enter")
         frame = self.game_frame()
         self.assertTrue(frame["zoomed"])
-        game = self.inspector.wait_for_page("/game", timeout=20)
-        self.inspector.wait_for(game, "document.readyState === 'complete'")
+        game = self.reader.wait_for_page("/game", timeout=20)
+        self.reader.wait_for(game, "document.readyState === 'complete'")
         # The marker is set at the first load end; the next request carries it.
-        self.inspector.evaluate(game, "location.reload()")
+        self.reader.evaluate(game, "location.reload()")
         wait_for(lambda: any(line.startswith("GET /game ") and "plover=1=" in line
                              for line in self.requests()),
                  timeout=20, what=lambda: "the marker cookie at the game server: %s"
                  % self.requests())
-        game = self.inspector.wait_for_page("/game")
-        self.assertIn("已收到", self.inspector.wait_for(
+        game = self.reader.wait_for_page("/game")
+        self.assertIn("已收到", self.reader.wait_for(
             game, "document.readyState === 'complete' && document.body.innerText"))
         time.sleep(1)
         self.shot("real-game")
@@ -100,7 +100,7 @@ class RealPages(ClientTestCase):
     def test_quick_start_opens_the_game_through_the_page_binding(self):
         self.click(self.login, self.login_view(), "#quick")
         self.game_frame()
-        self.inspector.wait_for_page("/game", timeout=20)
+        self.reader.wait_for_page("/game", timeout=20)
 
     def test_links_with_targets_go_outside_or_open_as_engine_popups(self):
         view = self.login_view()
@@ -108,7 +108,7 @@ class RealPages(ClientTestCase):
         wait_for(lambda: "http://127.0.0.1/external" in self.client.external_urls(),
                  timeout=10, what="the external link at the external browser")
         self.click(self.login, view, "#oauth")
-        popup = self.inspector.wait_for_page("/oauth/authorize", timeout=20)
+        popup = self.reader.wait_for_page("/oauth/authorize", timeout=20)
         self.assertIn("client=ashgrove", popup.url)
         # The engine's own popup window shows it.
         wait_for(lambda: any(w["class"] == ENGINE_BROWSER and w["parent"] == 0

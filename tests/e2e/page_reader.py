@@ -14,10 +14,10 @@ that folder at ``<TEMP>\\cache_vantor\\chromium-profile``; see client_profile_di
 
 Usage:
 
-    with PageInspector.from_profile(client_profile_dir()) as inspector:
-        page = inspector.wait_for_page("/login")
-        inspector.wait_for(page, "!!document.querySelector('#play')")
-        x, y = inspector.element_centre(page, "#play")
+    with PageReader.from_profile(client_profile_dir()) as reader:
+        page = reader.wait_for_page("/login")
+        reader.wait_for(page, "!!document.querySelector('#play')")
+        x, y = reader.element_centre(page, "#play")
 
 Coordinates are CSS pixels of the page's viewport; the screen position adds
 the origin of the view window's client area.
@@ -38,7 +38,7 @@ from typing import Callable, Dict, List, NamedTuple, Optional, Tuple, Union
 
 import harness
 
-__all__ = ["InspectorError", "Page", "PageInspector", "Rect", "ScriptError", "WebSocket",
+__all__ = ["InspectorError", "Page", "PageReader", "Rect", "ScriptError", "WebSocket",
            "WebSocketError", "client_profile_dir"]
 
 PORT_FILE = "DevToolsActivePort"
@@ -251,7 +251,7 @@ def _exception_text(details: dict) -> str:
     return thrown.get("description") or str(thrown.get("value", "")) or details.get("text", "?")
 
 
-class PageInspector:
+class PageReader:
     """Reads the pages of one Chromium through its DevTools port."""
 
     def __init__(self, port: int, host: str = "127.0.0.1"):
@@ -260,7 +260,7 @@ class PageInspector:
         self._next_id = 0
 
     @classmethod
-    def from_profile(cls, profile_dir: str, timeout: float = 20.0) -> "PageInspector":
+    def from_profile(cls, profile_dir: str, timeout: float = 20.0) -> "PageReader":
         """Waits until the browser using profile_dir has written its port
         file and answers on that port."""
         path = os.path.join(profile_dir, PORT_FILE)
@@ -269,27 +269,27 @@ class PageInspector:
                                 % (path, _read_port_file(path)))
 
     @classmethod
-    def _announced(cls, path: str) -> Optional["PageInspector"]:
+    def _announced(cls, path: str) -> Optional["PageReader"]:
         lines = (_read_port_file(path) or "").split("\n")
         # Both lines, or the file is still being written.
         if len(lines) < 2 or not lines[0].isdigit() or not lines[1].startswith("/devtools/"):
             return None
-        inspector = cls(int(lines[0]))
+        reader = cls(int(lines[0]))
         try:
-            version = inspector._get_json("/json/version", timeout=2.0)
+            version = reader._get_json("/json/version", timeout=2.0)
         except (OSError, ValueError, InspectorError):
             return None
         # A file left by an earlier browser may name a port someone else took since.
         if not version.get("webSocketDebuggerUrl", "").endswith(lines[1]):
             return None
-        return inspector
+        return reader
 
     def close(self) -> None:
         for connection in self._connections.values():
             connection.close()
         self._connections.clear()
 
-    def __enter__(self) -> "PageInspector":
+    def __enter__(self) -> "PageReader":
         return self
 
     def __exit__(self, *exc) -> None:

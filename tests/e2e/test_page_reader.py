@@ -1,4 +1,4 @@
-"""The page inspector against a real headless Chromium, and its WebSocket
+"""The page reader against a real headless Chromium, and its WebSocket
 framing against frames made by hand (the ones Chromium never sends)."""
 
 import getpass
@@ -13,7 +13,7 @@ import subprocess
 import tempfile
 import unittest
 
-from page_inspector import (PageInspector, Rect, ScriptError, WebSocket, WebSocketError,
+from page_reader import (PageReader, Rect, ScriptError, WebSocket, WebSocketError,
                             client_profile_dir)
 
 CHROMIUM = "/usr/bin/chromium"
@@ -64,15 +64,15 @@ class ChromiumPageTest(unittest.TestCase):
         if not os.access(CHROMIUM, os.X_OK):
             raise unittest.SkipTest("no Chromium at %s" % CHROMIUM)
         # Class cleanups, unlike tearDownClass, also run when set-up fails half-way.
-        cls.root = tempfile.mkdtemp(prefix="page-inspector-")
+        cls.root = tempfile.mkdtemp(prefix="page-reader-")
         cls.addClassCleanup(shutil.rmtree, cls.root, ignore_errors=True)
         cls._start_chromium(os.path.join(cls.root, "profile"))
-        cls.inspector = PageInspector.from_profile(os.path.join(cls.root, "profile"))
-        cls.addClassCleanup(cls.inspector.close)
+        cls.reader = PageReader.from_profile(os.path.join(cls.root, "profile"))
+        cls.addClassCleanup(cls.reader.close)
 
         with open(os.path.join(cls.root, "profile", "DevToolsActivePort")) as f:
             cls.browser_path = f.read().split("\n")[1]
-        cls.client = DevToolsClient(cls.inspector.port, cls.browser_path)
+        cls.client = DevToolsClient(cls.reader.port, cls.browser_path)
         cls.addClassCleanup(cls.client.close)
         fixture = pathlib.Path(cls.root, "fixture.html")
         fixture.write_text(FIXTURE)
@@ -84,10 +84,10 @@ class ChromiumPageTest(unittest.TestCase):
         """A page the client side made, once its document has loaded: the
         page, its target id and the client's session on it."""
         target, session = cls.client.open_page(url)
-        page = cls.inspector.wait_for_page(lambda address: address == url)
+        page = cls.reader.wait_for_page(lambda address: address == url)
         # The address listed is the one being loaded; an empty document
         # stands in until it commits.
-        cls.inspector.wait_for(page, "location.href == %s && document.readyState == 'complete'"
+        cls.reader.wait_for(page, "location.href == %s && document.readyState == 'complete'"
                                % json.dumps(url))
         return page, target, session
 
@@ -124,7 +124,7 @@ class ChromiumPageTest(unittest.TestCase):
                 pass  # gone meanwhile
 
     def test_finding_the_browser(self):
-        port = self.inspector.port
+        port = self.reader.port
         port_files = [
             ("half written", "%d\n" % port, False),
             # The port of an earlier run, which another browser took since.
@@ -137,9 +137,9 @@ class ChromiumPageTest(unittest.TestCase):
                 with open(os.path.join(profile, "DevToolsActivePort"), "w") as f:
                     f.write(contents)
                 if found:
-                    self.assertEqual(port, PageInspector.from_profile(profile, timeout=5).port)
+                    self.assertEqual(port, PageReader.from_profile(profile, timeout=5).port)
                 else:
-                    self.assertRaises(AssertionError, PageInspector.from_profile, profile,
+                    self.assertRaises(AssertionError, PageReader.from_profile, profile,
                                       timeout=0.5)
 
         # A prefix made by the user running the tests, and one made by someone else.
@@ -165,7 +165,7 @@ class ChromiumPageTest(unittest.TestCase):
         ]
         for expression, value in cases:
             with self.subTest(expression):
-                self.assertEqual(value, self.inspector.evaluate(self.page, expression))
+                self.assertEqual(value, self.reader.evaluate(self.page, expression))
 
     def test_a_throwing_script_says_what_it_threw(self):
         cases = [
@@ -178,30 +178,30 @@ class ChromiumPageTest(unittest.TestCase):
         for expression, said in cases:
             with self.subTest(expression):
                 with self.assertRaises(ScriptError) as raised:
-                    self.inspector.evaluate(self.page, expression)
+                    self.reader.evaluate(self.page, expression)
                 self.assertIn(said, str(raised.exception))
         # Waiting does not turn a broken script into a timeout.
         with self.assertRaises(ScriptError):
-            self.inspector.wait_for(self.page, "document.body.missing.field", timeout=5)
+            self.reader.wait_for(self.page, "document.body.missing.field", timeout=5)
 
     def test_element_rect_in_css_pixels(self):
         for selector in ("#play", 'button[id="play"]', "body > button"):
             with self.subTest(selector):
                 self.assertEqual(Rect(120, 80, 200, 50),
-                                 self.inspector.element_rect(self.page, selector))
-                self.assertEqual((220, 105), self.inspector.element_centre(self.page, selector))
-                self.assertEqual("Play now", self.inspector.text(self.page, selector))
-        self.assertIsNone(self.inspector.element_rect(self.page, "#quit"))
-        self.assertIsNone(self.inspector.element_centre(self.page, "#quit"))
-        self.assertIsNone(self.inspector.text(self.page, "#quit"))
+                                 self.reader.element_rect(self.page, selector))
+                self.assertEqual((220, 105), self.reader.element_centre(self.page, selector))
+                self.assertEqual("Play now", self.reader.text(self.page, selector))
+        self.assertIsNone(self.reader.element_rect(self.page, "#quit"))
+        self.assertIsNone(self.reader.element_centre(self.page, "#quit"))
+        self.assertIsNone(self.reader.text(self.page, "#quit"))
 
     def test_waits_that_time_out_say_what_they_saw(self):
         with self.assertRaises(AssertionError) as raised:
-            self.inspector.wait_for_page("http://portal.test/login", timeout=0.5)
+            self.reader.wait_for_page("http://portal.test/login", timeout=0.5)
         self.assertIn("portal.test/login", str(raised.exception))
         self.assertIn(self.url, str(raised.exception))
         with self.assertRaises(AssertionError) as raised:
-            self.inspector.wait_for(self.page, "document.title.length > 100", timeout=0.5)
+            self.reader.wait_for(self.page, "document.title.length > 100", timeout=0.5)
         self.assertIn("last: False", str(raised.exception))
 
     def test_long_messages_arrive_whole(self):
@@ -210,24 +210,24 @@ class ChromiumPageTest(unittest.TestCase):
         for size in (20, 1000, 70000, 200000):
             with self.subTest(size=size):
                 sent = "\u00e9" * size
-                self.assertEqual(sent * 2, self.inspector.evaluate(
+                self.assertEqual(sent * 2, self.reader.evaluate(
                     self.page, "%s.repeat(2)" % json.dumps(sent, ensure_ascii=False)))
 
     def test_wait_for_outlasts_a_reload(self):
         page, target, _ = self.open_page(self.url + "?reload")
         self.addCleanup(self.client.call, "Target.closeTarget", targetId=target)
         # The first evaluation is cut short by the reload it starts.
-        self.assertEqual("Inspector fixture", self.inspector.wait_for(
+        self.assertEqual("Inspector fixture", self.reader.wait_for(
             page, "location.hash ? document.title"
                   " : new Promise(() => { location.hash = 'again'; location.reload(); })"))
 
     def test_the_clients_own_session_is_left_alone(self):
-        with PageInspector(self.inspector.port) as other:
+        with PageReader(self.reader.port) as other:
             other.evaluate(self.page, "document.title")
         answer = self.client.call("Runtime.evaluate", self.session, expression="document.title",
                                   returnByValue=True)
         self.assertEqual("Inspector fixture", answer["result"]["value"])
-        self.assertEqual("Inspector fixture", self.inspector.evaluate(self.page, "document.title"))
+        self.assertEqual("Inspector fixture", self.reader.evaluate(self.page, "document.title"))
 
 
 CONTINUATION, TEXT, CLOSE, PING, PONG = 0x0, 0x1, 0x8, 0x9, 0xA
