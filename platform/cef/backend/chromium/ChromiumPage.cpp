@@ -40,16 +40,6 @@ bool IsButtonUp(UINT message) {
            message == WM_XBUTTONUP;
 }
 
-cef_testing::ScriptArg ToScriptArg(const SignalValue& value) {
-    cef_testing::ScriptArg arg;
-    arg.kind = static_cast<cef_testing::ScriptArg::Kind>(value.kind);
-    arg.boolValue = value.boolValue;
-    arg.intValue = value.intValue;
-    arg.doubleValue = value.doubleValue;
-    arg.stringValue = value.stringValue;
-    return arg;
-}
-
 CefString Text(const std::string& utf8) { return CefString(FromUtf8(utf8)); }
 
 }  // namespace
@@ -429,11 +419,9 @@ void ChromiumPage::BindingCalled(int contextId, const std::string& payload) {
             break;
         }
         case PageSignal::kCall: {
-            std::vector<cef_testing::ScriptArg> args;
-            for (const SignalValue& value : signal->args) args.push_back(ToScriptArg(value));
             WireWriter message(WireType::kCallFunction);
             message.I32(frameIndex).Str(signal->function);
-            WriteScriptArgs(message, args);
+            WriteScriptArgs(message, signal->args);
             PageEvents::ToRenderFrame(*m_browser, frameIndex, message, false);
             break;
         }

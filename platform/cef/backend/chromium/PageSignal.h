@@ -5,6 +5,8 @@
 // text.
 #pragma once
 
+#include "cef/CefTesting.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,14 +16,9 @@ namespace cefimpl::chromium {
 // The name of the binding, on every frame's global object.
 extern const char kSignalBinding[];
 
-// One argument of a call, as the page passed it.
-struct SignalValue {
-    enum Kind { kUndefined, kNull, kBool, kInt, kDouble, kString } kind = kUndefined;
-    bool boolValue = false;
-    int intValue = 0;
-    double doubleValue = 0;
-    std::u16string stringValue;
-};
+// One argument of a call, as the page passed it: the same values the
+// engine hands a function of the render side.
+using SignalValue = cef_testing::ScriptArg;
 
 struct PageSignal {
     enum Kind { kPopup, kFocus, kCall } kind = kPopup;
