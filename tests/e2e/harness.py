@@ -68,6 +68,23 @@ def xdotool(*args):
     subprocess.run(["xdotool"] + [str(a) for a in args], check=True, timeout=30)
 
 
+def drag(start, delta, steps=10):
+    """Presses at `start`, moves by `delta` in steps and releases. The
+    system's move loop takes the pointer's place when it starts as its
+    reference; on a loaded machine it starts late, so the pointer rests after
+    the press until the loop has surely begun."""
+    x, y = start
+    xdotool("mousemove", x, y)
+    time.sleep(0.15)
+    xdotool("mousedown", 1)
+    time.sleep(0.5)
+    for step in range(1, steps + 1):
+        xdotool("mousemove", x + delta[0] * step // steps, y + delta[1] * step // steps)
+        time.sleep(0.03)
+    xdotool("mouseup", 1)
+    time.sleep(0.5)
+
+
 def screenshot(path=None):
     """The virtual screen as (width, height, rgb bytes); also saved as PNG when asked."""
     ppm = subprocess.run(["/usr/bin/import", "-window", "root", "-depth", "8", "ppm:-"], check=True,

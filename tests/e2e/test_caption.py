@@ -7,7 +7,7 @@ import subprocess
 import time
 import unittest
 
-from harness import Client, ClientTestCase, ROOT, wait_for, xdotool
+from harness import Client, ClientTestCase, ROOT, drag, wait_for, xdotool
 from test_game_window import dialog_with_caption, open_game
 
 WM_NCPAINT = 0x0085
@@ -80,18 +80,6 @@ def release(x, y):
     time.sleep(0.15)
     xdotool("mouseup", 1)
     time.sleep(0.4)
-
-
-def drag(start, delta, steps=10):
-    x, y = start
-    xdotool("mousemove", x, y)
-    time.sleep(0.15)
-    xdotool("mousedown", 1)
-    for step in range(1, steps + 1):
-        xdotool("mousemove", x + delta[0] * step // steps, y + delta[1] * step // steps)
-        time.sleep(0.03)
-    xdotool("mouseup", 1)
-    time.sleep(0.5)
 
 
 def drag_frame(client, frame, start, delta, attempts=3):

@@ -10,7 +10,7 @@ import time
 import unittest
 
 from harness import (BUILD, ROOT, WINEPREFIX, WS_EX_APPWINDOW, WS_EX_LAYERED, Client,
-                     ClientTestCase, wait_for, xdotool)
+                     ClientTestCase, drag, wait_for, xdotool)
 
 LOGIN_W, LOGIN_H = 1105, 600
 WM_SYSCOMMAND, SC_CLOSE, SC_RESTORE = 0x0112, 0xF060, 0xF120
@@ -86,21 +86,11 @@ class StartUp(ClientTestCase):
 
 
 class Dragging(ClientTestCase):
-    def drag(self, start, delta):
-        x, y = start
-        xdotool("mousemove", x, y)
-        xdotool("mousedown", 1)
-        for step in range(1, 11):
-            xdotool("mousemove", x + delta[0] * step // 10, y + delta[1] * step // 10)
-            time.sleep(0.03)
-        xdotool("mouseup", 1)
-        time.sleep(0.4)
-
     def test_drag_on_the_background_moves_the_stack(self):
         with Client(automation=False) as client:
             background, _, _ = wait_for(lambda: visible_stack(client), timeout=30)
             time.sleep(0.3)
-            self.drag((background["x"] + 150, background["y"] + 300), (-60, 40))
+            drag((background["x"] + 150, background["y"] + 300), (-60, 40))
             moved, login, top = login_stack(client)
             self.assertEqual((moved["x"], moved["y"]), (background["x"] - 60, background["y"] + 40))
             for window in (login, top):
@@ -111,7 +101,7 @@ class Dragging(ClientTestCase):
             background, _, _ = wait_for(lambda: visible_stack(client), timeout=30)
             time.sleep(0.3)
             # Grab below the panel, far enough right for the pointer to stay on screen.
-            self.drag((background["x"] + 600, background["y"] + 560), (-background["x"] - 200, 0))
+            drag((background["x"] + 600, background["y"] + 560), (-background["x"] - 200, 0))
             moved, login, top = login_stack(client)
             self.assertLess(moved["x"], 0)
             self.assertLess(login["x"], 0)
